@@ -1,0 +1,13 @@
+// The folder of the running program's executable; every program finds its files from there.
+#pragma once
+#include <string>
+
+namespace dorvik::platform {
+
+// Absolute path of the executable's folder, with a trailing separator ("/" or "\").
+std::string programFolder();
+
+// Separator that programFolder() ends with.
+char pathSeparator();
+
+}  // namespace dorvik::platform

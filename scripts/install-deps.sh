@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs the Debian packages dorvik needs to build, test and run; safe to run again.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  unixodbc unixodbc-dev tdsodbc freetds-bin   # ODBC driver manager + SQL Server driver (TDS)
+  libssl-dev                                   # MD5 and TLS
+  libsqlite3-dev                               # storage of the SQL Server stand-in
+  libcurl4-openssl-dev                         # SMTP client
+  libgtest-dev libgmock-dev                    # tests
+  python3 python3-aiosmtpd                     # SMTP test peer
+  locales                                      # regional formats for date-time text
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The connection code asks unixODBC for the driver by the name "FreeTDS".
+if ! odbcinst -q -d -n FreeTDS >/dev/null 2>&1; then
+  echo "registering the FreeTDS ODBC driver"
+  $SUDO odbcinst -i -d -f /usr/share/tdsodbc/odbcinst.ini
+fi
+
+# Tests pin the Czech regional format; generate that locale once.
+if ! locale -a 2>/dev/null | grep -qi '^cs_CZ\.utf-\?8$'; then
+  echo "generating locale cs_CZ.UTF-8"
+  $SUDO localedef -i cs_CZ -f UTF-8 cs_CZ.UTF-8
+fi
