@@ -26,11 +26,15 @@ class Connection {
 
   // Handle of the open connection, for Statement.
   void* nativeHandle() const;
+  // Changes whenever the connection closes; statement handles of an older
+  // generation were freed with it.
+  unsigned long generation() const noexcept { return generation_; }
 
  private:
   struct Handles;
   std::unique_ptr<Handles> handles_;
   bool open_ = false;
+  unsigned long generation_ = 0;
 };
 
 }  // namespace dorvik::db

@@ -75,10 +75,13 @@ class Statement {
 
   void describeColumns();
   FieldValue readColumn(std::size_t index);
+  // The statement handle if the connection that made it is still the open one.
+  void* liveHandle() noexcept;
   Parameter& parameter(std::string_view name);
 
   Connection& connection_;
   void* handle_ = nullptr;
+  unsigned long handleGeneration_ = 0;
   std::string sql_;
   std::string odbcSql_;
   std::vector<std::string> parameterOrder_;
