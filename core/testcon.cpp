@@ -59,6 +59,11 @@ bool otevri(db::Connection& con, const ParametrySpojeni& p, std::string& trida, 
 
 }  // namespace
 
+std::string nazevserveru(std::string_view serverport) {
+  if (containsLocalDb(serverport)) return std::string(serverport);
+  return std::string(trim(serverport.substr(0, serverport.find(','))));
+}
+
 ParametrySpojeni rozeberspojeni(std::string_view serverport, std::string_view databaze, std::string_view jmeno,
                                 std::string_view heslo, bool runner) {
   ParametrySpojeni p;
@@ -69,11 +74,9 @@ ParametrySpojeni rozeberspojeni(std::string_view serverport, std::string_view da
     p.casovylimit = runner ? 15 : 30;
     return p;
   }
+  p.server = nazevserveru(serverport);
   const auto comma = serverport.find(',');
-  if (comma == std::string_view::npos) {
-    p.server = std::string(trim(serverport));
-  } else {
-    p.server = std::string(trim(serverport.substr(0, comma)));
+  if (comma != std::string_view::npos) {
     std::string_view rest = serverport.substr(comma + 1);
     p.port = parseInt32(rest.substr(0, rest.find(',')));
   }

@@ -28,6 +28,10 @@ struct ParametrySpojeni {
 ParametrySpojeni rozeberspojeni(std::string_view serverport, std::string_view databaze, std::string_view jmeno,
                                 std::string_view heslo, bool runner);
 
+// The server name testcon sets for this server text, before anything can fail:
+// the whole text for a local instance, else the trimmed part before the first comma.
+std::string nazevserveru(std::string_view serverport);
+
 // The ODBC connection string for these parameters: FreeTDS over TCP with
 // TDS 7.4, encryption when the server offers it (certificate not checked);
 // for a local instance Microsoft's ODBC driver with integrated security.

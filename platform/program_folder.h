@@ -10,4 +10,11 @@ std::string programFolder();
 // Separator that programFolder() ends with.
 char pathSeparator();
 
+// What an executable's file name ends with: ".exe" on Windows, nothing on POSIX.
+#ifdef _WIN32
+inline constexpr const char* kExecutableSuffix = ".exe";
+#else
+inline constexpr const char* kExecutableSuffix = "";
+#endif
+
 }  // namespace dorvik::platform
