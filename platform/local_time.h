@@ -25,4 +25,8 @@ DateTime localNow();
 std::string formatShortDate(const DateTime& t);
 std::string formatLongTime(const DateTime& t);
 
+// The decimal separator of the user's regional settings (LC_NUMERIC on
+// POSIX); the C and POSIX locales give the Czech default ",".
+char decimalSeparator();
+
 }  // namespace dorvik::platform

@@ -3,7 +3,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 #include "core/datetime_text.h"
 #include "core/db/odbc_error.h"
@@ -18,13 +17,23 @@ struct Overload : F... {
 template <class... F>
 Overload(F...) -> Overload<F...>;
 
+// Independent of the locale: the driver always writes ".".
 double parseDouble(const std::string& text) {
-  char* end = nullptr;
-  const double v = std::strtod(text.c_str(), &end);
-  if (text.empty() || end != text.c_str() + text.size()) {
+  double v = 0;
+  const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size()) {
     throw DatabaseError("'" + text + "' is not a valid floating point value");
   }
   return v;
+}
+
+// Numbers come from the driver with ".", the user reads them with the regional separator.
+std::string withRegionalSeparator(std::string number) {
+  const char separator = platform::decimalSeparator();
+  for (char& c : number) {
+    if (c == '.') c = separator;
+  }
+  return number;
 }
 
 }  // namespace
@@ -36,11 +45,11 @@ std::string FieldValue::asText() const {
                         [](double v) {
                           char buffer[64];
                           const auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
-                          return std::string(buffer, r.ptr);
+                          return withRegionalSeparator(std::string(buffer, r.ptr));
                         },
                         [](bool v) { return std::string(v ? "True" : "False"); },
                         [](const DateTime& v) { return datumcas(v); },
-                        [](const DecimalText& v) { return v.digits; },
+                        [](const DecimalText& v) { return withRegionalSeparator(v.digits); },
                         [](const std::string& v) { return v; },
                     },
                     value_);

@@ -25,10 +25,11 @@ class FieldValue {
   bool isNull() const { return std::holds_alternative<std::monostate>(value_); }
   const Storage& storage() const { return value_; }
 
-  // Text of the value: NULL is empty, integers and decimals in decimal
-  // digits, floats in the shortest form that reads back the same, bits as
-  // "True"/"False", date-times in the regional short date and long time
-  // (the time left out at midnight), text unchanged.
+  // Text of the value: NULL is empty, integers in decimal digits, decimals
+  // with all their digits and floats in the shortest form that reads back the
+  // same, both with the regional decimal separator; bits as "True"/"False",
+  // date-times in the regional short date and long time (the time left out at
+  // midnight), text unchanged.
   std::string asText() const;
   // Integer value; text is converted, NULL is 0. Throws DatabaseError when not convertible.
   std::int64_t asInt() const;

@@ -65,4 +65,14 @@ std::string formatLongTime(const DateTime& t) {
   return formatWith(::nl_langinfo(T_FMT), t);
 }
 
+char decimalSeparator() {
+  const char* name = ::setlocale(LC_NUMERIC, nullptr);
+  if (name == nullptr || std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0 ||
+      std::strncmp(name, "C.", 2) == 0) {
+    return ',';
+  }
+  const char* point = ::nl_langinfo(RADIXCHAR);
+  return point != nullptr && point[0] != '\0' ? point[0] : ',';
+}
+
 }  // namespace dorvik::platform

@@ -47,4 +47,12 @@ std::string formatLongTime(const DateTime& t) {
   return fromWide(buffer);
 }
 
+char decimalSeparator() {
+  wchar_t buffer[8] = {};
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, buffer, 8) > 0 && buffer[0] < 128) {
+    return static_cast<char>(buffer[0]);
+  }
+  return ',';
+}
+
 }  // namespace dorvik::platform
