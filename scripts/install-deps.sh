@@ -9,7 +9,7 @@ packages=(
   libsqlite3-dev                               # storage of the SQL Server stand-in
   libcurl4-openssl-dev                         # SMTP client
   libgtest-dev libgmock-dev                    # tests
-  python3 python3-aiosmtpd                     # SMTP test peer
+  python3 python3-aiosmtpd openssl             # SMTP test peer (openssl makes its throw-away certificate)
   locales                                      # regional formats for date-time text
 )
 
