@@ -140,6 +140,10 @@ class PeerSMTP(SMTP):
 
     def connection_made(self, transport):
         self.peer_store.connection(self.listener)
+        # Multi-line replies go out line by line; without this each waits for the client's delayed ACK.
+        sock = transport.get_extra_info("socket")
+        if sock is not None:
+            sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
         super().connection_made(transport)
         ssl_object = transport.get_extra_info("ssl_object")
         self.session.tls_version = ssl_object.version() if ssl_object else None
