@@ -8,6 +8,7 @@
 #include "core/db/odbc_error.h"
 #include "core/db/statement.h"
 #include "core/integer_text.h"
+#include "platform/odbc_driver.h"
 
 namespace dorvik {
 namespace {
@@ -86,13 +87,19 @@ ParametrySpojeni rozeberspojeni(std::string_view serverport, std::string_view da
 }
 
 std::string pripojovaciretezec(const ParametrySpojeni& p) {
+  // The installed SQL Server driver: FreeTDS on Linux; on Windows Microsoft's when there is one.
+  const std::string driver = platform::sqlServerOdbcDriver();
+  const bool freeTds = driver == "FreeTDS";
   if (p.localDb) {
-    std::string s = "DRIVER={ODBC Driver 17 for SQL Server};Trusted_Connection=yes;SERVER=" + braced(p.server);
+    std::string s = "DRIVER=" + braced(freeTds ? "ODBC Driver 17 for SQL Server" : driver) +
+                    ";Trusted_Connection=yes;SERVER=" + braced(p.server);
     return s + ";DATABASE=" + braced(p.databaze);
   }
-  std::string s = "DRIVER={FreeTDS};SERVER=" + braced(p.server) + ";PORT=" + std::to_string(p.port) +
-                  ";TDS_Version=7.4;ClientCharset=UTF-8;Encryption=request;UID=" + braced(p.jmeno) +
-                  ";PWD=" + braced(p.heslo);
+  std::string s = freeTds ? "DRIVER={FreeTDS};SERVER=" + braced(p.server) + ";PORT=" + std::to_string(p.port) +
+                                ";TDS_Version=7.4;ClientCharset=UTF-8;Encryption=request;UID=" + braced(p.jmeno) +
+                                ";PWD=" + braced(p.heslo)
+                          : "DRIVER=" + braced(driver) + ";Server=" + braced(p.server + "," + std::to_string(p.port)) +
+                                ";TrustServerCertificate=yes;Encrypt=yes;UID=" + braced(p.jmeno) + ";PWD=" + braced(p.heslo);
   if (!p.databaze.empty()) s += ";DATABASE=" + braced(p.databaze);
   return s;
 }
