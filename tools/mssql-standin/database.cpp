@@ -55,6 +55,9 @@ Database::Database(const std::filesystem::path& file, bool create) {
     throw std::runtime_error("cannot open " + file.string() + ": " + why);
   }
   sqlite3_busy_timeout(db_, 10000);
+  // A name in double quotes that matches no column must be an error, never a string.
+  sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+  sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
   sqlite3_extended_result_codes(db_, 0);
   registerSqlFunctions(db_);
   try {

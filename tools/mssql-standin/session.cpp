@@ -88,6 +88,7 @@ std::string SessionCore::rpc(const std::string& payload) {
   const std::vector<RpcRequest> requests = parseRpc(payload);
   for (const RpcRequest& r : requests) {
     bool ok = true;
+    std::string returnValues;  // RETURNVALUE tokens follow RETURNSTATUS
     auto textParam = [&](std::size_t i) -> std::string {
       if (i >= r.parameters.size() || r.parameters[i].value.kind != Cell::Kind::Text) return {};
       return r.parameters[i].value.text;
@@ -125,7 +126,7 @@ std::string SessionCore::rpc(const std::string& payload) {
       rv.u8(4);
       rv.u8(4);
       rv.u32le(static_cast<std::uint32_t>(handle));
-      w.bytes() += rv.bytes();
+      returnValues = rv.bytes();
     } else if (r.procedure == "sp_execute") {
       const std::size_t index = !r.parameters.empty() && r.parameters[0].value.kind == Cell::Kind::Integer
                                     ? static_cast<std::size_t>(r.parameters[0].value.integer)
@@ -142,6 +143,7 @@ std::string SessionCore::rpc(const std::string& payload) {
       ok = false;
     }
     w.returnStatus(ok ? 0 : 1);
+    w.bytes() += returnValues;
     w.done(kDoneProc, static_cast<std::uint16_t>(ok ? kDoneFinal : kDoneError), 0, 0);
   }
   return w.take();

@@ -1,0 +1,357 @@
+// The stand-in through the real client stack: our ODBC layer, unixODBC and FreeTDS, against a server started per fixture.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <atomic>
+#include <filesystem>
+#include <set>
+#include <thread>
+
+#include "core/db/connection.h"
+#include "core/db/odbc_error.h"
+#include "core/db/statement.h"
+#include "tests/support/standin_server.h"
+
+namespace {
+
+using dorvik::DateTime;
+using dorvik::db::Connection;
+using dorvik::db::DatabaseError;
+using dorvik::db::SqlType;
+using dorvik::db::Statement;
+using dorvik::test::StandinServer;
+using ::testing::HasSubstr;
+
+const char* const kUlohy =
+    "create table ulohy (id int identity(1,1) PRIMARY key,druh nvarchar(4000),zprava nvarchar(4000),uzivatele nvarchar(4000),kam nvarchar(4000),\r\n"
+    "doemailu bit default 1 not null,dochatu bit default 1 not null,dni int,cas datetime,zalozeno datetime,platnostdo datetime,aktivni bit default 0 not null)";
+
+class StandinOdbc : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    StandinServer::Options o;
+    o.clock = "2024-05-06 08:10:00";
+    o.databases = {"vorlak", "druha"};
+    server_ = new StandinServer(o);  // shared by the suite; deleted in TearDownTestSuite
+  }
+  static void TearDownTestSuite() {
+    delete server_;
+    server_ = nullptr;
+  }
+  void SetUp() override { db_.open(server_->connectionString("vorlak"), 10); }
+
+  // Runs a statement and returns the first column of every row as text.
+  std::vector<std::string> column(const std::string& sql) {
+    Statement q(db_);
+    q.execute(sql);
+    std::vector<std::string> out;
+    while (q.next()) out.push_back(q.field(0).asText());
+    return out;
+  }
+  // The error text of a statement that must fail.
+  std::string failure(const std::string& sql) {
+    Statement q(db_);
+    try {
+      q.execute(sql);
+      while (q.next()) {
+      }
+    } catch (const DatabaseError& e) {
+      return e.what();
+    }
+    return "(no error)";
+  }
+
+  static StandinServer* server_;
+  Connection db_;
+};
+StandinServer* StandinOdbc::server_ = nullptr;
+
+TEST_F(StandinOdbc, ConnectionTestQueryNamesServerAndDatabase) {
+  Statement q(db_);
+  q.execute("select @@servername+char(13)+@@version");
+  ASSERT_TRUE(q.next());
+  EXPECT_THAT(q.field(0).asText(), ::testing::StartsWith("STANDIN\r"));
+  EXPECT_EQ(db_.databaseName(), "vorlak");
+}
+
+TEST_F(StandinOdbc, RefusedLoginsCarryServerMessages) {
+  struct Case {
+    std::string database, password, expected;
+  } cases[] = {
+      {"vorlak", "wrong", "Login failed for user 'sa'."},
+      {"nenijetu", "Heslo1", "Cannot open database \"nenijetu\" requested by the login. The login failed."},
+  };
+  for (const Case& c : cases) {
+    Connection other;
+    try {
+      other.open(server_->connectionString(c.database, "sa", c.password), 10);
+      ADD_FAILURE() << "login accepted for " << c.database << "/" << c.password;
+    } catch (const DatabaseError& e) {
+      EXPECT_THAT(e.what(), HasSubstr(c.expected));
+    }
+  }
+}
+
+TEST_F(StandinOdbc, AgentTablesAndTaskRowsRoundTrip) {
+  Statement s(db_);
+  s.execute("create table chat(id int identity(1,1) PRIMARY KEY,idzpravy int,idodkoho int,idkomu int)");
+  s.execute("create table zpravychat(idzprava int identity(1,1) PRIMARY KEY,zprava nvarchar(4000),odeslano datetime,platnostod datetime,platnostdo datetime)");
+  s.execute(kUlohy);
+  s.execute("create table historieagent (id int identity(1,1) primary key,idulohy int,kdy datetime,komu nvarchar(4000),co nvarchar(4000),kam nvarchar(4000))");
+  EXPECT_EQ(column("select count(*) from INFORMATION_SCHEMA.TABLES where TABLE_NAME='ulohy'"), std::vector<std::string>{"1"});
+  EXPECT_EQ(column("select count(*) from INFORMATION_SCHEMA.TABLES where TABLE_NAME='nic'"), std::vector<std::string>{"0"});
+  EXPECT_THAT(failure(kUlohy), HasSubstr("There is already an object named 'ulohy' in the database."));
+
+  s.setSql(
+      "insert into ulohy (druh,zprava,uzivatele,kam,doemailu,dochatu,dni,cas,zalozeno,platnostdo,aktivni) values "
+      "(:pdruh,:pzprava,:puzivatele,:pkam,:pdoemailu,:pdochatu,:pdni,:pcas,:pzalozeno,:pplatnostdo,:paktivni)");
+  s.setText("pdruh", "zakazka");
+  s.setText("pzprava", "Zakázka [cislozakazky] čeká: žluťoučký kůň");
+  s.setText("puzivatele", "Jana;Petr;");
+  s.setText("pkam", "");
+  s.setBool("pdoemailu", true);
+  s.setBool("pdochatu", false);
+  s.setInt("pdni", 7);
+  s.setDateTime("pcas", DateTime{1899, 12, 30, 8, 10, 0, 0});
+  s.setDateTime("pzalozeno", DateTime{2024, 5, 1, 14, 3, 7, 500});
+  s.setNull("pplatnostdo", SqlType::DateTime);
+  s.setBool("paktivni", true);
+  s.execute();
+  EXPECT_EQ(s.rowsAffected(), 1);
+
+  Statement q(db_);
+  q.execute("select * from ulohy where id=1");
+  ASSERT_TRUE(q.next());
+  const std::vector<std::string> expectedColumns{"id", "druh", "zprava", "uzivatele", "kam", "doemailu", "dochatu", "dni", "cas", "zalozeno", "platnostdo", "aktivni"};
+  ASSERT_EQ(q.columnCount(), expectedColumns.size());
+  for (std::size_t i = 0; i < expectedColumns.size(); ++i) EXPECT_EQ(q.columnName(i), expectedColumns[i]);
+  EXPECT_EQ(q.field("id").asInt(), 1);
+  EXPECT_EQ(q.field("zprava").asText(), "Zakázka [cislozakazky] čeká: žluťoučký kůň");
+  EXPECT_TRUE(q.field("doemailu").asBool());
+  EXPECT_FALSE(q.field("dochatu").asBool());
+  EXPECT_EQ(q.field("dni").asInt(), 7);
+  EXPECT_EQ(q.field("cas").asDateTime(), (DateTime{1899, 12, 30, 8, 10, 0, 0}));
+  EXPECT_EQ(q.field("zalozeno").asDateTime(), (DateTime{2024, 5, 1, 14, 3, 7, 500}));
+  EXPECT_TRUE(q.field("platnostdo").isNull());
+  EXPECT_FALSE(q.next());
+
+  Statement u(db_);
+  u.setSql("update ulohy set zprava=:pzprava,dni=:pdni,platnostdo=:pplatnostdo,aktivni=:paktivni where id=:pid");
+  u.setText("pzprava", "nová");
+  u.setNull("pdni", SqlType::Int);
+  u.setDateTime("pplatnostdo", DateTime{2025, 1, 1, 0, 0, 0, 0});
+  u.setBool("paktivni", false);
+  u.setInt("pid", 1);
+  u.execute();
+  EXPECT_EQ(u.rowsAffected(), 1);
+  q.execute("select zprava, dni, platnostdo, aktivni, doemailu from ulohy where id=1");
+  ASSERT_TRUE(q.next());
+  EXPECT_EQ(q.field(0).asText(), "nová");
+  EXPECT_TRUE(q.field(1).isNull());
+  EXPECT_EQ(q.field(2).asDateTime(), (DateTime{2025, 1, 1, 0, 0, 0, 0}));
+  EXPECT_FALSE(q.field(3).asBool());
+  q.close();
+
+  // Defaults fill the columns an insert leaves out.
+  s.execute("insert into ulohy (druh) values ('zalohovani')");
+  q.execute("select id, doemailu, dochatu, aktivni from ulohy where druh='zalohovani'");
+  ASSERT_TRUE(q.next());
+  EXPECT_EQ(q.field(0).asInt(), 2);
+  EXPECT_TRUE(q.field(1).asBool());
+  EXPECT_TRUE(q.field(2).asBool());
+  EXPECT_FALSE(q.field(3).asBool());
+  q.close();
+  EXPECT_THAT(failure("insert into ulohy (druh, aktivni) values ('x', NULL)"), HasSubstr("Cannot insert the value NULL into column 'aktivni'"));
+  EXPECT_THAT(failure("insert into ulohy (id, druh) values (9, 'x')"), HasSubstr("Cannot insert explicit value for identity column"));
+}
+
+TEST_F(StandinOdbc, IdentityFunctionsFollowInsertsAndScopes) {
+  Statement s(db_);
+  s.execute("create table ident_t (id int identity(10,5) primary key, v nvarchar(10))");
+  EXPECT_EQ(column("select ident_current('ident_t')"), std::vector<std::string>{"10"});
+  s.execute("insert into ident_t (v) values ('a'), ('b')");
+  EXPECT_EQ(s.rowsAffected(), 2);
+  EXPECT_EQ(column("select ident_current('ident_t')"), std::vector<std::string>{"15"});
+  // scope_identity() sees inserts of its own batch only; @@identity the whole connection's last one.
+  EXPECT_EQ(column("insert into ident_t (v) values ('c'); select scope_identity()"), std::vector<std::string>{"20"});
+  EXPECT_EQ(column("select scope_identity(), @@identity")[0], "");
+  EXPECT_EQ(column("select @@identity"), std::vector<std::string>{"20"});
+  EXPECT_EQ(column("insert into ident_t (v) output inserted.id values ('d')"), std::vector<std::string>{"25"});
+  EXPECT_EQ(column("select ident_current('nothing')"), std::vector<std::string>{""});
+}
+
+TEST_F(StandinOdbc, PollSelectsTasksByMinuteOfServerClock) {
+  Statement s(db_);
+  s.execute(
+      "create table ulohy_poll (id int identity(1,1) primary key, cas datetime, platnostdo datetime, aktivni bit default 0 not null)");
+  s.execute(
+      "insert into ulohy_poll (cas, platnostdo, aktivni) values "
+      "('1899-12-30 08:10', '2030-01-01', 1),"   // due
+      "('1899-12-30 09:10', '2030-01-01', 1),"   // due: only the minute counts
+      "('1899-12-30 08:11', '2030-01-01', 1),"   // other minute
+      "('1899-12-30 08:10', '2030-01-01', 0),"   // switched off
+      "('1899-12-30 08:10', '2024-05-06', 1)");  // expired at midnight
+  EXPECT_EQ(column("select id from ulohy_poll where aktivni=1 and datepart(minute,cas)=datepart(minute,GETDATE()) and platnostdo>getdate() order by id"),
+            (std::vector<std::string>{"1", "2"}));
+  Statement now(db_);
+  now.execute("select getdate()");
+  ASSERT_TRUE(now.next());
+  const DateTime t = now.field(0).asDateTime();
+  EXPECT_EQ((std::tuple{t.year, t.month, t.day, t.hour, t.minute}), (std::tuple{2024, 5, 6, 8, 10}));
+}
+
+TEST_F(StandinOdbc, DateDifferencesCompareAsDays) {
+  Statement s(db_);
+  s.execute("create table opravy_d (cislozakazky int primary key, vysledek nvarchar(50), predatumzhotoveni datetime)");
+  s.execute(
+      "insert into opravy_d values (1, '', '2024-05-12 08:00'), (2, '', '2024-05-14 08:00'), (3, 'hotovo', '2024-05-07'),"
+      " (4, '', '2024-04-01'), (5, '', NULL)");
+  // The clock stands at 2024-05-06 08:10: order 1 is 5.99 days ahead, 2 is 7.99.
+  EXPECT_EQ(column("select cislozakazky from opravy_d where vysledek='' and predatumzhotoveni-getdate()<7 order by cislozakazky"),
+            (std::vector<std::string>{"1", "4"}));
+  EXPECT_EQ(column("select cislozakazky from opravy_d where predatumzhotoveni-GETDATE()>-30 and predatumzhotoveni-getdate()<7 order by 1"),
+            (std::vector<std::string>{"1", "3"}));
+}
+
+TEST_F(StandinOdbc, DefaultCollationIgnoresCaseAndTrailingBlanks) {
+  Statement s(db_);
+  s.execute("create table users_c (userid int primary key, uzivatel nvarchar(50), email nvarchar(100))");
+  s.execute("insert into users_c values (1, N'Jana', 'jana@firma.cz'), (2, N'Žofie', 'zofie@firma.cz'), (3, N'Petr ', NULL)");
+  struct Case {
+    std::string name;
+    std::string userid;
+  } cases[] = {{"jana", "1"}, {"JANA  ", "1"}, {"žofie", "2"}, {"ŽOFIE", "2"}, {"petr", "3"}, {" jana", ""}, {"Zofie", ""}};
+  for (const Case& c : cases) {
+    Statement q(db_);
+    q.setSql("select userid from users_c where uzivatel=:puzivatel");
+    q.setText("puzivatel", c.name);
+    q.execute();
+    EXPECT_EQ(q.next() ? q.field(0).asText() : std::string(), c.userid) << c.name;
+  }
+  EXPECT_EQ(column("select uzivatel from users_c order by uzivatel"), (std::vector<std::string>{"Jana", "Petr ", "Žofie"}));
+}
+
+TEST_F(StandinOdbc, TypesAndNullsRoundTrip) {
+  Statement s(db_);
+  s.execute(
+      "create table typy (i int, b bigint, s smallint, t tinyint, f bit, n nvarchar(10), m nvarchar(max), v varchar(20),"
+      " d datetime, dd date, r float, c decimal(10,2))");
+  const std::string longText(5000, 'x');
+  s.setSql("insert into typy values (-5, 9000000000, -300, 255, 1, N'čaj', :pm, 'abc', '2024-02-29 23:59:59.997', '2024-03-01', 2.5, 1234.56)");
+  s.setText("pm", longText + "ř");
+  s.execute();
+  s.execute("insert into typy values (NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL)");
+  Statement q(db_);
+  q.execute("select * from typy");
+  ASSERT_TRUE(q.next());
+  EXPECT_EQ(q.field("i").asInt(), -5);
+  EXPECT_EQ(q.field("b").asInt(), 9000000000);
+  EXPECT_EQ(q.field("s").asInt(), -300);
+  EXPECT_EQ(q.field("t").asInt(), 255);
+  EXPECT_TRUE(q.field("f").asBool());
+  EXPECT_EQ(q.field("n").asText(), "čaj");
+  EXPECT_EQ(q.field("m").asText(), longText + "ř");
+  EXPECT_EQ(q.field("v").asText(), "abc");
+  EXPECT_EQ(q.field("d").asDateTime(), (DateTime{2024, 2, 29, 23, 59, 59, 997}));
+  EXPECT_EQ(q.field("dd").asDateTime(), (DateTime{2024, 3, 1, 0, 0, 0, 0}));
+  EXPECT_DOUBLE_EQ(q.field("r").asDouble(), 2.5);
+  EXPECT_EQ(std::get<dorvik::db::DecimalText>(q.field("c").storage()).digits, "1234.56");
+  ASSERT_TRUE(q.next());
+  for (std::size_t i = 0; i < q.columnCount(); ++i) EXPECT_TRUE(q.field(i).isNull()) << q.columnName(i);
+  EXPECT_FALSE(q.next());
+}
+
+TEST_F(StandinOdbc, RefusesWhatItCannotDoWithServerErrors) {
+  Statement s(db_);
+  s.execute("create table kratke (t nvarchar(5), i int)");
+  struct Case {
+    std::string sql, message;
+  } cases[] = {
+      {"insert into kratke values (N'123456', 1)", "String or binary data would be truncated."},
+      {"insert into kratke values ('a', 'abc')", "Conversion failed when converting the nvarchar value 'abc' to data type int."},
+      {"select * from neni", "Invalid object name 'neni'."},
+      {"select nesloupec from kratke", "Invalid column name 'nesloupec'."},
+      {"select * from kratke where", "Incorrect syntax near 'where'."},
+      {"select soundex('a')", "'soundex' is not a recognized built-in function name."},
+      {"declare @x int", "Incorrect syntax near 'declare'."},
+      {"select 1/0", "Divide by zero error encountered."},
+      {"select 'abc", "Unclosed quotation mark after the character string 'abc'."},
+      {"exec sp_who", "Incorrect syntax near 'exec'."},
+  };
+  for (const Case& c : cases) EXPECT_THAT(failure(c.sql), HasSubstr(c.message)) << c.sql;
+  EXPECT_EQ(column("select count(*) from kratke"), std::vector<std::string>{"0"});
+}
+
+TEST_F(StandinOdbc, DatabasesCanBeListedCreatedAndSwitched) {
+  EXPECT_EQ(column("select name from sys.databases order by name"), (std::vector<std::string>{"druha", "master", "vorlak"}));
+  Statement s(db_);
+  s.execute("create database treti");
+  EXPECT_THAT(failure("create database TRETI"), HasSubstr("Database 'TRETI' already exists."));
+  s.execute("use treti");
+  EXPECT_EQ(db_.databaseName(), "treti");
+  EXPECT_EQ(column("select db_name()"), std::vector<std::string>{"treti"});
+  EXPECT_THAT(failure("use nenijetu"), HasSubstr("Database 'nenijetu' does not exist."));
+  s.execute("use vorlak");
+  EXPECT_EQ(db_.databaseName(), "vorlak");
+}
+
+TEST_F(StandinOdbc, BackupWritesAConsistentCopyAndReportsMissingFolders) {
+  Statement s(db_);
+  s.execute("create table zaloha_t (id int identity(1,1) primary key, v nvarchar(20))");
+  s.execute("insert into zaloha_t (v) values ('jedna'), ('dva')");
+  const std::filesystem::path folder = server_->dataFolder() / "zalohy";
+  std::filesystem::create_directories(folder);
+  // Windows-style separators, as the backup task writes them.
+  const std::string windowsPath = folder.string() + "\\vorlak.bak";
+  s.execute("BACKUP DATABASE vorlak TO DISK =N'" + folder.string() + "\\vorlak.bak' WITH INIT");
+  s.execute("BACKUP DATABASE vorlak TO DISK =N'" + folder.string() + "\\vorlak.bak' WITH INIT");  // replaces it
+  const std::filesystem::path file = folder / "vorlak.bak";
+  ASSERT_TRUE(std::filesystem::exists(file));
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  std::unique_ptr<sqlite3, decltype(&sqlite3_close)> copy(raw, sqlite3_close);
+  sqlite3_stmt* st = nullptr;
+  ASSERT_EQ(sqlite3_prepare_v2(copy.get(), "select count(*) from zaloha_t", -1, &st, nullptr), SQLITE_OK);
+  ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+  EXPECT_EQ(sqlite3_column_int(st, 0), 2);
+  sqlite3_finalize(st);
+
+  const std::string missing = "C:\\neni\\tu\\vorlak.bak";
+  const std::string error = failure("BACKUP DATABASE vorlak TO DISK =N'" + missing + "' WITH INIT");
+  EXPECT_THAT(error, HasSubstr("Cannot open backup device '" + missing + "'. Operating system error 3(The system cannot find the path specified.)."));
+  EXPECT_THAT(error, HasSubstr("BACKUP DATABASE is terminating abnormally."));
+  EXPECT_THAT(failure("BACKUP DATABASE nenijetu TO DISK =N'" + folder.string() + "\\x.bak' WITH INIT"),
+              HasSubstr("Database 'nenijetu' does not exist."));
+}
+
+TEST_F(StandinOdbc, ServesManyConnectionsAtOnce) {
+  Statement s(db_);
+  s.execute("create table soubezne (id int identity(1,1) primary key, vlakno int)");
+  constexpr int kThreads = 4, kRows = 25;
+  std::atomic<int> failures{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      try {
+        Connection c;
+        c.open(server_->connectionString("vorlak"), 10);
+        Statement ins(c);
+        for (int i = 0; i < kRows; ++i) {
+          ins.setSql("insert into soubezne (vlakno) values (:pv)");
+          ins.setInt("pv", t);
+          ins.execute();
+        }
+      } catch (const std::exception&) {
+        ++failures;
+      }
+    });
+  }
+  for (auto& th : threads) th.join();
+  EXPECT_EQ(failures.load(), 0);
+  const auto ids = column("select id from soubezne");
+  EXPECT_EQ(ids.size(), static_cast<std::size_t>(kThreads * kRows));
+  EXPECT_EQ(std::set<std::string>(ids.begin(), ids.end()).size(), ids.size());
+}
+
+}  // namespace
