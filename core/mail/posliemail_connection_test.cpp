@@ -41,12 +41,19 @@ const PeerOptions kRejectLogin = peerWith([](PeerOptions& o) { o.rejectLogin = t
 const PeerOptions kRejectSender = peerWith([](PeerOptions& o) { o.rejectSender = "servis@dorvik.cz"; });
 const PeerOptions kRejectEva = peerWith([](PeerOptions& o) { o.rejectRecipient = "eva@firma.cz"; });
 const PeerOptions kSilent = peerWith([](PeerOptions& o) { o.silent = true; });
+const PeerOptions kStallMail = peerWith([](PeerOptions& o) { o.stallCommand = "MAIL"; });
+const PeerOptions kSlowDataReply = peerWith([](PeerOptions& o) { o.dataDelay = 1.5; });
 
-MailTimeouts quick() { return {5000ms, 5s, 20000ms}; }
+MailTimeouts quick() { return {5000ms, 5000ms, 5s, 20000ms}; }
 
 MailTransport to(const SmtpPeer& peer) { return {{peer.plainPort(), peer.tlsPort()}, quick()}; }
 
 const std::string kSeparator = "\r\n--\r\n";
+
+// libcurl words its time-outs in more than one way.
+bool mentionsTimeout(const std::string& text) {
+  return text.find("timed out") != std::string::npos || text.find("timeout") != std::string::npos;
+}
 
 // Where the port mappings lead, shown on the real server: the ports 25 and
 // 465 the mappings produce are served by the peer's plain and TLS listeners,
@@ -155,15 +162,37 @@ TEST(PosliemailRefusals, GiveTheReasonAndTheEnhancedCode) {
 TEST(PosliemailTimeouts, ASilentServerCannotHoldTheCaller) {
   SmtpPeer peer(kSilent);
   MailTransport t = to(peer);
-  t.timeouts = {300ms, 1s, 2000ms};
+  t.timeouts = {300ms, 300ms, 1s, 2000ms};
   const auto start = std::chrono::steady_clock::now();
   const auto result = sendMail(request("25"), t);
   const auto elapsed = std::chrono::steady_clock::now() - start;
-  EXPECT_NE(result.find("timed out"), std::string::npos) << result;
+  EXPECT_TRUE(mentionsTimeout(result)) << result;
   EXPECT_EQ(result.find(kSeparator), std::string::npos) << "no server reply, no enhanced code";
   EXPECT_EQ(peer.connections(), (std::vector<std::string>{"tls", "plain"})) << "both attempts were made";
   // Generous bound, only to show the time-outs took effect (two attempts of 0.3 s).
   EXPECT_LT(elapsed, 10s);
+}
+
+TEST(PosliemailTimeouts, AServerFallingSilentAfterEhloIsCutAtTheReplyTimeout) {
+  SmtpPeer peer(kStallMail);
+  MailTransport t = to(peer);
+  t.timeouts = {5000ms, 500ms, 30s, 60000ms};
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(sendMail(request(), t), "Timed out: no reply to MAIL within 500 ms");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 10s) << "the DATA time-out of 30 s did not apply";
+  EXPECT_EQ(peer.connections(), std::vector<std::string>{"tls"}) << "connected, so no plain retry";
+}
+
+TEST(PosliemailTimeouts, TheReplyAfterDataMayTakeLongerThanOtherReplies) {
+  SmtpPeer peer(kSlowDataReply);  // answers the end of DATA after 1.5 s
+  MailTransport t = to(peer);
+  t.timeouts = {5000ms, 500ms, 5s, 20000ms};
+  EXPECT_EQ(sendMail(request(), t), "");
+  EXPECT_EQ(peer.messageCount(), 1);
+
+  t.timeouts.dataReply = 1s;
+  const auto result = sendMail(request(), t);
+  EXPECT_TRUE(mentionsTimeout(result)) << result;
 }
 
 TEST(PosliemailBadInput, PortAndHtmlFileErrorsReachTheCallerBeforeAnythingIsSent) {

@@ -53,7 +53,8 @@ class PosliemailMessage : public ::testing::Test {
 
   static MailTransport transport() {
     return MailTransport{{peer_->plainPort(), peer_->tlsPort()},
-                         {std::chrono::milliseconds(5000), std::chrono::seconds(5), std::chrono::milliseconds(20000)}};
+                         {std::chrono::milliseconds(5000), std::chrono::milliseconds(5000), std::chrono::seconds(5),
+                          std::chrono::milliseconds(20000)}};
   }
 
   // Sends and returns the message the peer stored.

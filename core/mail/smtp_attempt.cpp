@@ -26,6 +26,27 @@ int traceCallback(CURL*, curl_infotype type, char* data, std::size_t size, void*
   return 0;
 }
 
+// Watches the replies to the commands after EHLO; libcurl's own reply time-out
+// is one value for all replies and is set to the longer one for DATA.
+struct ReplyWatch {
+  const SmtpTrace* trace;
+  std::chrono::milliseconds limit;
+  std::string expired;  // why the exchange was cut, once it was
+};
+
+int progressCallback(void* userp, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  auto* watch = static_cast<ReplyWatch*>(userp);
+  const auto& waiting = watch->trace->waiting();
+  // Before EHLO is answered the connect time-out rules. Once DATA is sent no
+  // command waits here (the message goes as data), so libcurl's longer reply
+  // time-out covers the answer to DATA, the upload and the final reply.
+  if (!waiting || !watch->trace->connected() || waiting->command == "DATA") return 0;
+  if (std::chrono::steady_clock::now() - waiting->since <= watch->limit) return 0;
+  watch->expired = "Timed out: no reply to " + waiting->command + " within " +
+                   std::to_string(watch->limit.count()) + " ms";
+  return 1;
+}
+
 template <typename T>
 void set(CURL* easy, CURLoption option, T value) {
   const CURLcode rc = curl_easy_setopt(easy, option, value);
@@ -66,8 +87,9 @@ AttemptOutcome attemptSend(const SmtpEndpoint& endpoint, const Login& login, con
     return outcome;
   }
 
-  // Declared before the handle: its clean-up (QUIT) may still write an error here.
+  // Declared before the handle: its clean-up (QUIT) may still write an error here and ask the watch.
   std::array<char, CURL_ERROR_SIZE> errorBuffer{};
+  ReplyWatch watch{&outcome.trace, timeouts.reply, {}};
   CurlEasy easy = newCurlEasy();
   CURL* h = easy.get();
   set(h, CURLOPT_CURLU, url.get());
@@ -80,8 +102,11 @@ AttemptOutcome attemptSend(const SmtpEndpoint& endpoint, const Login& login, con
   set(h, CURLOPT_DEBUGDATA, &outcome.trace);
 
   set(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts.connect.count()));
-  set(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(timeouts.reply.count()));
+  set(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(timeouts.dataReply.count()));
   set(h, CURLOPT_TIMEOUT_MS, static_cast<long>(timeouts.whole.count()));
+  set(h, CURLOPT_XFERINFOFUNCTION, &progressCallback);
+  set(h, CURLOPT_XFERINFODATA, &watch);
+  set(h, CURLOPT_NOPROGRESS, 0L);
 
   set(h, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_NONE));  // never STARTTLS
   if (endpoint.implicitTls) {
@@ -114,7 +139,12 @@ AttemptOutcome attemptSend(const SmtpEndpoint& endpoint, const Login& login, con
   set(h, CURLOPT_MIMEPOST, mime.get());
 
   outcome.code = curl_easy_perform(h);
-  if (!outcome.ok()) outcome.error = errorBuffer[0] ? errorBuffer.data() : curl_easy_strerror(outcome.code);
+  if (outcome.code == CURLE_ABORTED_BY_CALLBACK && !watch.expired.empty()) {
+    outcome.code = CURLE_OPERATION_TIMEDOUT;
+    outcome.error = watch.expired;
+  } else if (!outcome.ok()) {
+    outcome.error = errorBuffer[0] ? errorBuffer.data() : curl_easy_strerror(outcome.code);
+  }
   // The MIME tree goes first: freeing it unbinds it from the still living handle.
   mime.reset();
   easy.reset();  // QUIT and close now, while the trace is still ours

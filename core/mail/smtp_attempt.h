@@ -13,8 +13,11 @@ namespace dorvik {
 // service's whole schedule, for ever.
 struct MailTimeouts {
   std::chrono::milliseconds connect{30'000};  // TCP, TLS, greeting, EHLO and AUTH together
-  std::chrono::seconds reply{30};             // each server reply, including the one after DATA
-  std::chrono::milliseconds whole{600'000};   // the whole exchange, bounding a slow DATA upload
+  std::chrono::milliseconds reply{30'000};    // each reply to AUTH, MAIL and RCPT
+  // The reply after DATA may take a server's content checks: longer, though
+  // short of the 10 minutes RFC 5321 suggests, as the service waits on us.
+  std::chrono::seconds dataReply{120};
+  std::chrono::milliseconds whole{600'000};  // the whole exchange, bounding a slow upload
 };
 
 // What goes out: envelope, header lines and the MIME content.

@@ -59,6 +59,8 @@ SmtpPeer::SmtpPeer(const PeerOptions& options) {
   if (!options.rejectSender.empty()) args.insert(args.end(), {"--reject-sender", options.rejectSender});
   if (!options.rejectRecipient.empty()) args.insert(args.end(), {"--reject-recipient", options.rejectRecipient});
   if (options.silent) args.emplace_back("--silent");
+  if (!options.stallCommand.empty()) args.insert(args.end(), {"--stall-command", options.stallCommand});
+  if (options.dataDelay > 0) args.insert(args.end(), {"--data-delay", std::to_string(options.dataDelay)});
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);

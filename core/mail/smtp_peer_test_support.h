@@ -14,6 +14,8 @@ struct PeerOptions {
   bool rejectLogin = false;
   std::string rejectSender, rejectRecipient;
   bool silent = false;
+  std::string stallCommand;  // "MAIL" or "RCPT": never answered
+  double dataDelay = 0;      // seconds before the reply to the end of DATA
 };
 
 // The description of one stored message: "key" -> value (see smtp_peer.py).

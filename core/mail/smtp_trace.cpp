@@ -62,6 +62,8 @@ void SmtpTrace::clientSent(std::string_view data) {
     for (const auto known : kVerbs)
       if (verb == known) lastVerb_ = verb;
     if (lastVerb_ == "AUTH") authSent_ = true;
+    if (!lastVerb_.empty()) commandVerb_ = lastVerb_;
+    waiting_ = Waiting{commandVerb_, std::chrono::steady_clock::now()};
   });
 }
 
@@ -79,6 +81,7 @@ void SmtpTrace::lineReceived(std::string_view line) {
   if (ehlo && !replyLines_.empty()) ehloLine(text);
   replyLines_.emplace_back(text);
   if (more) return;
+  waiting_.reset();
 
   // The QUIT at clean-up would otherwise hide the refusal that ended the exchange.
   if (lastVerb_ == "QUIT") {

@@ -1,5 +1,6 @@
 // What the SMTP exchange showed, read from the library's protocol trace: the EHLO answer and the last reply.
 #pragma once
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,6 +36,14 @@ class SmtpTrace {
   // The last complete reply, when it refused something (4xx or 5xx).
   std::optional<SmtpReply> lastRefusal() const;
 
+  // A command sent and not yet answered: its verb, or for a line that has none
+  // (the login lines after AUTH) the verb of the last command.
+  struct Waiting {
+    std::string command;
+    std::chrono::steady_clock::time_point since;
+  };
+  const std::optional<Waiting>& waiting() const { return waiting_; }
+
  private:
   void lineReceived(std::string_view line);
   void ehloLine(std::string_view text);
@@ -43,6 +52,8 @@ class SmtpTrace {
   std::string lastVerb_;
   std::vector<std::string> replyLines_;  // texts of the reply being read
   std::optional<SmtpReply> lastReply_;
+  std::string commandVerb_;  // the last known verb sent, kept across lines without one
+  std::optional<Waiting> waiting_;
   bool connected_ = false, authOffered_ = false, loginOffered_ = false, authSent_ = false;
 };
 
