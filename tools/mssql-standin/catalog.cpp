@@ -26,7 +26,7 @@ bool storableName(const std::string& name) {
 
 Catalog::Catalog(std::filesystem::path folder) : folder_(std::move(folder)) {
   std::filesystem::create_directories(folder_);
-  if (!find("master")) create("master");
+  if (!std::filesystem::exists(fileOf("master"))) Database(fileOf("master"), true);
 }
 
 std::vector<std::string> Catalog::names() const {

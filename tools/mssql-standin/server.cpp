@@ -123,6 +123,8 @@ void Server::run() {
       connections_.push_back(std::move(conn));
       raw->thread = std::thread([this, raw, spid] {
         serveConnection(raw->fd, catalog_, settings_, spid);
+        // The client learns at once that the session is over; the descriptor is closed when the thread is reaped.
+        ::shutdown(raw->fd, SHUT_RDWR);
         raw->finished = true;
       });
     }
