@@ -15,6 +15,7 @@
 #include "core/scrambler.h"
 #include "platform/error.h"
 #include "platform/file_append.h"
+#include "tests/common/temp_folder.h"
 
 namespace dorvik {
 namespace {
@@ -23,12 +24,6 @@ namespace fs = std::filesystem;
 
 class SettingsFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/dorvik-settings-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    folder_ = std::string(pattern) + "/";
-  }
-  void TearDown() override { fs::remove_all(folder_); }
 
   std::string path() const { return folder_ + "dorvik"; }
   void writeRaw(const std::string& bytes) const { std::ofstream(path(), std::ios::binary) << bytes; }
@@ -63,7 +58,8 @@ class SettingsFile : public ::testing::Test {
     return n;
   }
 
-  std::string folder_;
+  testing::TempFolder temp_;
+  const std::string folder_ = temp_.path();
 };
 
 TEST_F(SettingsFile, SavedBytesAreBomPlusScrambledLayout) {

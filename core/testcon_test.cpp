@@ -1,8 +1,6 @@
 // testcon: the server text, the connection string and the failure reports against a closed port.
 #include "core/testcon.h"
 
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -10,6 +8,7 @@
 #include <sstream>
 
 #include "core/integer_text.h"
+#include "tests/common/closed_port.h"
 
 namespace dorvik {
 namespace {
@@ -66,21 +65,8 @@ TEST(Testcon, ConnectionStrings) {
             "DRIVER={ODBC Driver 17 for SQL Server};Trusted_Connection=yes;SERVER={(localdb)\\MSSQLLocalDB};DATABASE={}");
 }
 
-// A local port with nothing listening on it.
-int closedPort() {
-  const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  socklen_t length = sizeof a;
-  ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &length);
-  ::close(s);
-  return ntohs(a.sin_port);
-}
-
 TEST(Testcon, FailureReports) {
-  const std::string server = "127.0.0.1," + std::to_string(closedPort());
+  const std::string server = "127.0.0.1," + std::to_string(testing::closedPort());
   db::Connection con;
 
   std::ostringstream console;

@@ -11,25 +11,21 @@
 #include "platform/atomic_file.h"
 #include "platform/error.h"
 #include "platform/file_append.h"
+#include "tests/common/temp_folder.h"
 
 namespace dorvik::platform {
 namespace {
 
 namespace fs = std::filesystem;
 
-class TempFolder : public ::testing::Test {
+class FileFixture : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/dorvik-file-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(folder_); }
   std::string path(const char* name) const { return folder_ + "/" + name; }
-  std::string folder_;
+  testing::TempFolder temp_;
+  const std::string folder_ = temp_.path().substr(0, temp_.path().size() - 1);
 };
 
-using AtomicFile = TempFolder;
+using AtomicFile = FileFixture;
 
 TEST_F(AtomicFile, ReplacesContentOwnerOnlyAndLeavesNoTemporaryFile) {
   const std::string target = path("dorvik");
@@ -55,7 +51,7 @@ TEST_F(AtomicFile, FailureKeepsTheOldFile) {
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 2);
 }
 
-using AppendFile = TempFolder;
+using AppendFile = FileFixture;
 
 TEST_F(AppendFile, ConcurrentProcessesAppendWholeLines) {
   const std::string target = path("log.txt");

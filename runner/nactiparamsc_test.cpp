@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "platform/file_append.h"
+#include "tests/common/temp_folder.h"
 
 namespace dorvik {
 namespace {
@@ -17,13 +18,8 @@ namespace fs = std::filesystem;
 
 class Nactiparamsc : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/dorvik-paramsc-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    folder_ = std::string(pattern) + "/";
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-  std::string folder_;
+  testing::TempFolder temp_;
+  const std::string folder_ = temp_.path();
 };
 
 TEST_F(Nactiparamsc, ReadsTheFirstLine) {

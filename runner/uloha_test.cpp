@@ -1,8 +1,6 @@
 // The built runner as a user starts it: arguments, hand-off file, settings and a closed database port.
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +16,8 @@
 #include "platform/file_append.h"
 
 extern char** environ;
+#include "tests/common/closed_port.h"
+#include "tests/common/temp_folder.h"
 
 namespace dorvik {
 namespace {
@@ -30,29 +30,12 @@ struct Result {
   std::chrono::milliseconds elapsed{};
 };
 
-// A port on 127.0.0.1 with nothing listening.
-int closedPort() {
-  const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  socklen_t length = sizeof a;
-  ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &length);
-  ::close(s);
-  return ntohs(a.sin_port);
-}
-
 // A setup folder of its own with a copy of the runner, so that its files are found beside it.
 class Uloha : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/dorvik-uloha-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    folder_ = std::string(pattern) + "/";
     fs::copy_file(DORVIK_SETUP_DIR "/uloha", folder_ + "uloha");
   }
-  void TearDown() override { fs::remove_all(folder_); }
 
   Result run(const std::vector<std::string>& args) const {
     std::vector<std::string> argv{folder_ + "uloha"};
@@ -94,14 +77,15 @@ class Uloha : public ::testing::Test {
   }
   void pointAtClosedPort() const {
     Nastaveni n;
-    n.serverportle = "127.0.0.1," + std::to_string(closedPort());
+    n.serverportle = "127.0.0.1," + std::to_string(testing::closedPort());
     n.databazecb = "vorlak";
     IniDocument doc;
     zapisnastaveni(doc, n);
     saveSettingsFile(doc, folder_ + "dorvik");
   }
 
-  std::string folder_;
+  testing::TempFolder temp_;
+  const std::string folder_ = temp_.path();
 };
 
 TEST_F(Uloha, ArgumentThatIsNoIdIsRefusedAfterAPause) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "platform/file_append.h"
+#include "tests/common/temp_folder.h"
 
 namespace dorvik {
 namespace {
@@ -25,13 +26,8 @@ TEST(Zapislog, LineLayout) {
 
 class RunLog : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/dorvik-log-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    folder_ = std::string(pattern) + "/";
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-  std::string folder_;
+  testing::TempFolder temp_;
+  const std::string folder_ = temp_.path();
 };
 
 TEST_F(RunLog, CreatesWithoutBomThenAppends) {

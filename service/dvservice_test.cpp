@@ -1,8 +1,6 @@
 // The service module without a database: log lines, hand-off file, launches, interval and connection failures.
 #include "service/dvservice.h"
 
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +15,8 @@
 #include "core/settings_file.h"
 #include "platform/file_append.h"
 #include "service/zapislogsluzby.h"
+#include "tests/common/closed_port.h"
+#include "tests/common/temp_folder.h"
 
 namespace dorvik {
 namespace {
@@ -35,13 +35,9 @@ TEST(Zapislogsluzby, LineLayout) {
 class Sluzba : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/dorvik-service-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    setup_ = std::string(pattern) + "/";
     fs::create_directory(setup_ + "dvsc");
     std::setlocale(LC_TIME, "C");
   }
-  void TearDown() override { fs::remove_all(setup_); }
 
   std::string serviceFolder() const { return setup_ + "dvsc/"; }
   std::string serviceLog() const {
@@ -59,7 +55,8 @@ class Sluzba : public ::testing::Test {
     saveSettingsFile(doc, setup_ + "dorvik");
   }
 
-  std::string setup_;
+  testing::TempFolder temp_;
+  const std::string setup_ = temp_.path();
 };
 
 TEST_F(Sluzba, LaunchWritesTheHandOffLogsAndWaitsForTheRunner) {
@@ -122,21 +119,9 @@ TEST_F(Sluzba, IntervalFromTheSettingsAndAZeroIntervalMended) {
   EXPECT_EQ(sluzba.Timer1().interval(), std::chrono::seconds(60)) << "no file: the last values stay";
 }
 
-int closedPort() {
-  const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  socklen_t length = sizeof a;
-  ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &length);
-  ::close(s);
-  return ntohs(a.sin_port);
-}
-
 TEST_F(Sluzba, PollsThatCannotConnectLogOneLineEach) {
   Nastaveni n;
-  n.serverportle = " 127.0.0.1 ," + std::to_string(closedPort());
+  n.serverportle = " 127.0.0.1 ," + std::to_string(testing::closedPort());
   writeSettings(n);
   Tdvservice sluzba(serviceFolder());
   sluzba.ServiceCreate();
@@ -157,7 +142,7 @@ TEST_F(Sluzba, PollsThatCannotConnectLogOneLineEach) {
 
 TEST_F(Sluzba, NoPollAfterShutdown) {
   Nastaveni n;
-  n.serverportle = "127.0.0.1," + std::to_string(closedPort());
+  n.serverportle = "127.0.0.1," + std::to_string(testing::closedPort());
   writeSettings(n);
   Tdvservice sluzba(serviceFolder());
   sluzba.ServiceCreate();
