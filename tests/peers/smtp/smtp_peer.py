@@ -1,4 +1,4 @@
-#!/usr/bin/python3
+# SMTP test peer for the mail sender's tests: aiosmtpd listeners that store what they accept.
 """SMTP test peer: an implicit-TLS and a plain listener on 127.0.0.1 that store each accepted message.
 
 Started by the tests on free ports. It prints one line "tls=<port> plain=<port>" when both
