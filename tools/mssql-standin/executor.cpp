@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 
 #include "backup.h"
 #include "sql_datetime.h"
@@ -333,6 +334,7 @@ void Executor::execute(const TranslatedStatement& st, TokenWriter& w, bool inPro
       break;
     }
     case Kind::DropTable: {
+      if (!columns(st.table)) throw SqlError(3701, 11, 5, st.name);
       WriteScope scope(*db_);
       db_->exec(st.sql);
       StatementPtr s = db_->prepare(std::string("DELETE FROM ") + kIdentityTable + " WHERE tbl = ?1");
@@ -366,7 +368,8 @@ void Executor::execute(const TranslatedStatement& st, TokenWriter& w, bool inPro
     }
     case Kind::SetNoCount: noCount_ = st.flag; break;
     case Kind::BeginTran:
-      if (tranCount_ == 0) db_->exec("BEGIN");
+      // Taking the write lock at once keeps two writers from deadlocking on an upgrade later.
+      if (tranCount_ == 0) db_->exec("BEGIN IMMEDIATE");
       ++tranCount_;
       break;
     case Kind::CommitTran:
@@ -378,9 +381,16 @@ void Executor::execute(const TranslatedStatement& st, TokenWriter& w, bool inPro
       tranCount_ = 0;
       db_->exec("ROLLBACK");
       break;
-    case Kind::Ignore: break;
+    case Kind::Ignore:
+    case Kind::If: break;
   }
   writeDone(w, inProcedure, 0, 0, 0);
+}
+
+bool Executor::condition(const std::string& sql) {
+  StatementPtr s = db_->prepare(sql);
+  bindAll(s.get());
+  return step(db_->handle(), s.get()) == SQLITE_ROW && sqlite3_column_int(s.get(), 0) != 0;
 }
 
 bool Executor::runBatch(const std::string& sql, TokenWriter& w, bool inProcedure, const std::vector<RpcParameter>& parameters) {
@@ -402,37 +412,67 @@ bool Executor::runBatch(const std::string& sql, TokenWriter& w, bool inProcedure
     return false;
   }
   Translator translator(tokens, *this);
-  for (;;) {
-    std::optional<TranslatedStatement> st;
+  // Translation errors stop the batch, as compile errors do; errors while running end only their statement.
+  struct Stop {};
+  auto fail = [&](const SqlError& e) {
+    lastError_ = e.number();
+    w.error(e);
+    writeDone(w, inProcedure, kDoneError, 0, 0);
+  };
+  auto translate = [&]() -> std::optional<TranslatedStatement> {
     try {
-      st = translator.next();
+      return translator.next();
     } catch (const SqlError& e) {
-      // A statement the server cannot read stops the batch, as a compile error does.
-      lastError_ = e.number();
-      w.error(e);
-      writeDone(w, inProcedure, kDoneError, 0, 0);
-      return false;
+      fail(e);
     } catch (const std::exception& e) {
-      lastError_ = 102;
-      w.error(SqlError(102, 15, 1, std::string("Incorrect syntax: ") + e.what()));
-      writeDone(w, inProcedure, kDoneError, 0, 0);
-      return false;
+      fail(SqlError(102, 15, 1, std::string("Incorrect syntax: ") + e.what()));
     }
-    if (!st) break;
+    throw Stop{};
+  };
+  std::function<void(const TranslatedStatement&, bool)> run = [&](const TranslatedStatement& st, bool active) {
+    if (st.kind == TranslatedStatement::Kind::If) {
+      bool yes = false;
+      if (active) {
+        try {
+          yes = condition(st.sql);
+        } catch (const SqlError& e) {
+          ok = false;
+          fail(e);
+          active = false;
+        }
+      }
+      auto body = translate();
+      if (!body) {
+        fail(syntaxError("IF"));
+        throw Stop{};
+      }
+      run(*body, active && yes);
+      if (translator.acceptElse()) {
+        auto other = translate();
+        if (!other) {
+          fail(syntaxError("ELSE"));
+          throw Stop{};
+        }
+        run(*other, active && !yes);
+      }
+      return;
+    }
+    if (!active) return;
     try {
       lastError_ = 0;
-      execute(*st, w, inProcedure);
+      execute(st, w, inProcedure);
     } catch (const SqlError& e) {
       ok = false;
-      lastError_ = e.number();
-      w.error(e);
-      writeDone(w, inProcedure, kDoneError, 0, 0);
+      fail(e);
     } catch (const std::exception& e) {
       ok = false;
-      lastError_ = 50000;
-      w.error(SqlError(50000, 16, 1, e.what()));
-      writeDone(w, inProcedure, kDoneError, 0, 0);
+      fail(SqlError(50000, 16, 1, e.what()));
     }
+  };
+  try {
+    while (auto st = translate()) run(*st, true);
+  } catch (const Stop&) {
+    return false;
   }
   return ok;
 }

@@ -44,6 +44,7 @@ class Executor : public SchemaView {
 
  private:
   void execute(const TranslatedStatement& st, TokenWriter& w, bool inProcedure);
+  bool condition(const std::string& sql);
   void bindAll(sqlite3_stmt* s);
   ResultSet query(const std::string& sql, const std::vector<ResultColumn>& typed);
   std::int64_t modify(const std::string& sql);

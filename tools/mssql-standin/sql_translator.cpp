@@ -1204,10 +1204,9 @@ struct Translator::Impl {
     TranslatedStatement st;
     st.kind = TranslatedStatement::Kind::DropTable;
     st.table = tableName(n);
-    if (!schema.columns(st.table)) {
-      if (ifExists) return TranslatedStatement{};
-      throw SqlError(3701, 11, 5, std::string("Cannot drop the ") + (isView ? "view" : "table") + " '" + n.display + "', because it does not exist or you do not have permission.");
-    }
+    if (!schema.columns(st.table) && ifExists) return TranslatedStatement{};
+    // A missing object is reported when the statement runs, so that a skipped IF branch may name one.
+    st.name = std::string("Cannot drop the ") + (isView ? "view" : "table") + " '" + n.display + "', because it does not exist or you do not have permission.";
     st.sql = std::string(isView ? "DROP VIEW " : "DROP TABLE ") + quoteName(st.table);
     return st;
   }
@@ -1332,6 +1331,15 @@ struct Translator::Impl {
       st = setStatement();
     } else if (t.is("backup")) {
       st = backupStatement();
+    } else if (t.is("if")) {
+      take();
+      Expr cond = expression();
+      if (atEnd() || !startsStatement(peek())) syntax();
+      if (peek().is("begin") && !(peek(1).is("tran") || peek(1).is("transaction")))
+        throw SqlError(102, 15, 1, "Incorrect syntax near 'BEGIN'. Statement blocks are not supported by this server.");
+      st.kind = TranslatedStatement::Kind::If;
+      st.sql = "SELECT CASE WHEN " + cond.sql + " THEN 1 ELSE 0 END";
+      return st;
     } else if (t.is("begin") && (peek(1).is("tran") || peek(1).is("transaction"))) {
       take(), take();
       st.kind = TranslatedStatement::Kind::BeginTran;
@@ -1342,7 +1350,7 @@ struct Translator::Impl {
     } else {
       syntax();
     }
-    if (!atEnd() && !peek().isSymbol(";") && !startsStatement(peek())) syntax();
+    if (!atEnd() && !peek().isSymbol(";") && !startsStatement(peek()) && !peek().is("else")) syntax();
     return st;
   }
 
@@ -1363,6 +1371,10 @@ void Translator::Impl::toDaysAndTicksNow(std::int32_t&, std::uint32_t&) {
 Translator::Translator(const std::vector<Token>& tokens, SchemaView& schema) : impl_(std::make_unique<Impl>(tokens, schema)) {}
 Translator::~Translator() = default;
 std::optional<TranslatedStatement> Translator::next() { return impl_->next(); }
-void Translator::skipStatement() { impl_->pos = impl_->toks.size() - 1; }
+bool Translator::acceptElse() {
+  while (impl_->acceptSymbol(";")) {
+  }
+  return impl_->acceptWord("else");
+}
 
 }  // namespace standin

@@ -47,9 +47,9 @@ struct ResultColumn {
 };
 
 struct TranslatedStatement {
-  enum class Kind { Query, Modify, Insert, CreateTable, DropTable, Ddl, CreateDatabase, Use, Backup, SetNoCount, Ignore, BeginTran, CommitTran, RollbackTran };
+  enum class Kind { Query, Modify, Insert, CreateTable, DropTable, Ddl, CreateDatabase, Use, Backup, SetNoCount, Ignore, BeginTran, CommitTran, RollbackTran, If };
   Kind kind = Kind::Ignore;
-  std::string sql;  // the SQLite text (Query, Modify, Ddl, CreateTable, DropTable)
+  std::string sql;  // the SQLite text (Query, Modify, Ddl, CreateTable, DropTable; If: a query giving 1 or 0)
   // Query: result columns by their output name; star columns take the SQLite declared type.
   std::vector<ResultColumn> typedColumns;
   // Insert.
@@ -74,8 +74,8 @@ class Translator {
   Translator& operator=(const Translator&) = delete;
   // The next statement of the batch, or nullopt at its end. Throws SqlError.
   std::optional<TranslatedStatement> next();
-  // Skips to the start of the next statement after an error in the current one.
-  void skipStatement();
+  // After the statement that follows IF: consumes an ELSE if there is one.
+  bool acceptElse();
 
  private:
   struct Impl;

@@ -181,6 +181,30 @@ TEST_F(StandinOdbc, IdentityFunctionsFollowInsertsAndScopes) {
   EXPECT_EQ(column("select ident_current('nothing')"), std::vector<std::string>{""});
 }
 
+TEST_F(StandinOdbc, TransactionsCommitOrRollBackAsTheChatDeliveryUsesThem) {
+  Statement s(db_);
+  s.execute("create table zpravy_tx (idzprava int identity(1,1) primary key, zprava nvarchar(4000), odeslano datetime)");
+  for (const bool commit : {true, false}) {
+    s.execute("begin transaction");
+    s.setSql("insert into zpravy_tx (zprava,odeslano) values (:pzprava,:podeslano);select scope_identity()");
+    s.setText("pzprava", commit ? "zůstane" : "zmizí");
+    s.setDateTime("podeslano", DateTime{2024, 5, 6, 8, 10, 0, 0});
+    s.execute();
+    ASSERT_TRUE(s.next());
+    EXPECT_EQ(s.field(0).asInt(), commit ? 1 : 2);
+    s.close();
+    EXPECT_EQ(column("select @@trancount"), std::vector<std::string>{"1"});
+    s.execute(commit ? "commit transaction" : "if @@trancount > 0 rollback transaction");
+    EXPECT_EQ(column("select @@trancount"), std::vector<std::string>{"0"});
+  }
+  EXPECT_EQ(column("select zprava from zpravy_tx"), std::vector<std::string>{"zůstane"});
+  s.execute("if @@trancount > 0 rollback transaction");  // nothing to roll back: the IF skips it
+  EXPECT_EQ(column("if 1=0 select 'a' else select 'b'"), std::vector<std::string>{"b"});
+  EXPECT_THAT(failure("commit transaction"), HasSubstr("The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION."));
+  s.execute("if 1=0 drop table neni");
+  EXPECT_THAT(failure("drop table neni"), HasSubstr("Cannot drop the table 'neni'"));
+}
+
 TEST_F(StandinOdbc, PollSelectsTasksByMinuteOfServerClock) {
   Statement s(db_);
   s.execute(
