@@ -11,6 +11,7 @@
 #include "core/db/connection.h"
 #include "core/db/odbc_error.h"
 #include "core/db/statement.h"
+#include "tests/support/host_database.h"
 #include "tests/support/standin_server.h"
 
 namespace {
@@ -223,6 +224,28 @@ TEST_F(StandinOdbc, PollSelectsTasksByMinuteOfServerClock) {
   ASSERT_TRUE(now.next());
   const DateTime t = now.field(0).asDateTime();
   EXPECT_EQ((std::tuple{t.year, t.month, t.day, t.hour, t.minute}), (std::tuple{2024, 5, 6, 8, 10}));
+}
+
+TEST_F(StandinOdbc, HostFixtureAnswersTheRunnersSelections) {
+  dorvik::test::seedHostDatabase(*server_, "druha");
+  Connection host;
+  host.open(server_->connectionString("druha"), 10);
+  auto ids = [&](const std::string& sql) {
+    Statement q(host);
+    q.execute(sql);
+    std::vector<std::string> out;
+    while (q.next()) out.push_back(q.field(0).asText());
+    return out;
+  };
+  EXPECT_EQ(ids("select * from opravy where vysledek='' and predatumzhotoveni-getdate()<7"), (std::vector<std::string>{"1001", "1003"}));
+  EXPECT_EQ(ids("select * from devices where active=1 and nextdate-getdate()<7 and nextdate-GETDATE()>-200"), std::vector<std::string>{"501"});
+  EXPECT_EQ(ids("select uzivatel from users order by uzivatel"), (std::vector<std::string>{"Admin", "Jana", "Petr", "Žofie"}));
+  Statement q(host);
+  q.execute("select * from opravy where cislozakazky=1002");
+  ASSERT_TRUE(q.next());
+  EXPECT_EQ(q.columnName(0), "cislozakazky");
+  EXPECT_EQ(q.field("zakaznik").asText(), "Marie Svobodová");
+  EXPECT_EQ(std::get<dorvik::db::DecimalText>(q.field("cena").storage()).digits, "2890.50");
 }
 
 TEST_F(StandinOdbc, DateDifferencesCompareAsDays) {
