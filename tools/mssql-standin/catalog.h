@@ -1,5 +1,7 @@
 // The server's databases: one SQLite file each in the data folder, names compared case-insensitively.
 #pragma once
+#include <atomic>
+#include <cstdint>
 #include <filesystem>
 #include <mutex>
 #include <optional>
@@ -21,9 +23,15 @@ class Catalog {
   // CREATE DATABASE; throws SqlError 1801 if it exists, 102 for a name the server cannot store.
   void create(const std::string& name);
 
+  // Counts schema changes made through this server (the only writer of its
+  // files), so sessions may cache table definitions until it moves.
+  std::uint64_t schemaGeneration() const { return schemaGeneration_.load(); }
+  void schemaChanged() { ++schemaGeneration_; }
+
  private:
   std::filesystem::path folder_;
   mutable std::mutex mutex_;
+  std::atomic<std::uint64_t> schemaGeneration_{0};
 };
 
 }  // namespace standin

@@ -122,12 +122,19 @@ void Executor::useDatabase(const std::string& name) {
   if (db_ && tranCount_ > 0) throw SqlError(226, 16, 6, "USE statement not allowed within multi-statement transaction.");
   db_ = std::make_unique<Database>(catalog_.fileOf(*found), false);
   databaseName_ = *found;
+  columnCache_.clear();
 }
 
 std::vector<std::string> Executor::databaseNames() { return catalog_.names(); }
 
 std::optional<std::vector<ColumnInfo>> Executor::columns(const std::string& table) {
-  if (lowerText(table).rfind("__standin", 0) == 0 || lowerText(table).rfind("sqlite_", 0) == 0) return std::nullopt;
+  const std::string key = lowerText(table);
+  if (key.rfind("__standin", 0) == 0 || key.rfind("sqlite_", 0) == 0) return std::nullopt;
+  if (cacheGeneration_ != catalog_.schemaGeneration()) {
+    columnCache_.clear();
+    cacheGeneration_ = catalog_.schemaGeneration();
+  }
+  if (auto hit = columnCache_.find(key); hit != columnCache_.end()) return hit->second;
   StatementPtr s = db_->prepare("SELECT name, type FROM pragma_table_info(?1)");
   sqlite3_bind_text(s.get(), 1, table.c_str(), static_cast<int>(table.size()), SQLITE_TRANSIENT);
   std::vector<ColumnInfo> out;
@@ -136,8 +143,10 @@ std::optional<std::vector<ColumnInfo>> Executor::columns(const std::string& tabl
     const auto* type = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 1));
     out.push_back(ColumnInfo{name != nullptr ? name : "", SqlType::fromDeclaration(type != nullptr ? type : "")});
   }
-  if (out.empty()) return std::nullopt;
-  return out;
+  std::optional<std::vector<ColumnInfo>> result;
+  if (!out.empty()) result = std::move(out);
+  columnCache_[key] = result;
+  return result;
 }
 
 std::optional<IdentityInfo> Executor::identity(const std::string& table) {
@@ -305,6 +314,15 @@ void Executor::insert(const TranslatedStatement& st, TokenWriter& w, bool inProc
 
 void Executor::execute(const TranslatedStatement& st, TokenWriter& w, bool inProcedure) {
   using Kind = TranslatedStatement::Kind;
+  // Definitions change with DDL, and with the end of a transaction that may have held DDL.
+  struct SchemaChange {
+    Catalog& catalog;
+    bool changes;
+    ~SchemaChange() {
+      if (changes) catalog.schemaChanged();
+    }
+  } schemaChange{catalog_, st.kind == Kind::CreateTable || st.kind == Kind::DropTable || st.kind == Kind::Ddl ||
+                               st.kind == Kind::CommitTran || st.kind == Kind::RollbackTran};
   switch (st.kind) {
     case Kind::Query: {
       ResultSet rs = query(st.sql, st.typedColumns);

@@ -1,6 +1,7 @@
 // Runs T-SQL batches of one connection against its current database and writes the result tokens.
 #pragma once
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -66,6 +67,9 @@ class Executor : public SchemaView {
   std::int32_t lastError_ = 0;
   std::vector<std::pair<std::string, SqlType>> variables_;  // "@name" for ?1, ?2, ...
   std::vector<Cell> bindings_;
+  // Table definitions by table name, valid while the catalog's schema generation stays.
+  std::map<std::string, std::optional<std::vector<ColumnInfo>>> columnCache_;
+  std::uint64_t cacheGeneration_ = ~std::uint64_t{0};
 };
 
 }  // namespace standin
