@@ -1,0 +1,117 @@
+// TForm1: the setup tool's main window with its page control, the settings page, the task editors and the log views.
+#pragma once
+#include <memory>
+#include <string>
+
+#include <QMainWindow>
+
+#include "core/db/connection.h"
+#include "core/ini_document.h"
+#include "setup/layout_store.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+
+namespace dorvik::setup {
+
+class Dialogs;
+class EditorUloh;
+class LogView;
+class Tvybratuf;
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // `folder` is the program's folder with its trailing separator: the settings
+  // file, dvgrid.ini and the logs are found there. Runs FormCreate.
+  TForm1(std::string folder, Dialogs& dialogs, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  db::Connection& con() { return con_; }
+  QTabWidget* sapc() const { return sapc_; }
+  EditorUloh* zakazky() const { return zakazky_; }
+  EditorUloh* zarizeni() const { return zarizeni_; }
+  EditorUloh* zalohovani() const { return zalohovani_; }
+  Tvybratuf* vybratuf() const { return vybratuf_; }
+  LogView* logre() const { return logre_; }
+  LogView* logsluzbare() const { return logsluzbare_; }
+  // True once the connection attempt of FormShow has ended (or was not made).
+  bool zobrazenohotovo() const { return zobrazenoHotovo_; }
+
+  // testcon, the setup tool's variant: closes `con`, sets it up from the texts
+  // and connects off the window thread; then the after-connect work and the
+  // test query. Failures give an error box unless `silent` and always a line in
+  // logre; with `conokmessage` the success box. With `aktualizovat` the missing
+  // agent tables are created before the task lists are opened.
+  bool testcon(const QString& serverport, const QString& databaze, const QString& jmeno, const QString& heslo,
+               bool silent, bool conokmessage, bool aktualizovat = false);
+  // testcon from the four fields of the settings page, silent false, no success box.
+  bool pripojzpolicek();
+
+  // The test backup's routine: empty text on success, else the text to show.
+  QString vytvorzalohu(const QString& kam);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void FormCreate();
+  void FormShow();
+  void FormClose();
+  void nactiini();
+  void ulozini();
+  void conAfterConnect(const QString& databaze, bool aktualizovat);
+  void databazecbEnter();
+  void testdbbClick();
+  void testemailbClick();
+  void vybratuzalohybClick();
+  void testuzalohybClick();
+  void vyberprijemce(QLineEdit* pole);
+  void zmenastranky(int index);
+
+  QWidget* vytvornastaveni();
+  QWidget* vytvorsluzbu();
+  QWidget* vytvoroprogramu();
+  void obnovrozlozeni();
+  void ulozrozlozeni();
+
+  std::string folder_;
+  Dialogs& dialogs_;
+  db::Connection con_;
+  IniDocument ini_;  // the in-memory settings
+  LayoutStore layout_;
+  bool zobrazeno_ = false;
+  bool zobrazenoHotovo_ = false;
+
+  QTabWidget* sapc_ = nullptr;
+  QLabel* sb1_ = nullptr;
+  QProgressBar* prubeh_ = nullptr;
+  QLineEdit* serverportle_ = nullptr;
+  QLineEdit* jmenole_ = nullptr;
+  QLineEdit* heslole_ = nullptr;
+  QComboBox* databazecb_ = nullptr;
+  QLineEdit* osobale_ = nullptr;
+  QLineEdit* smtpjmenole_ = nullptr;
+  QLineEdit* smtpheslole_ = nullptr;
+  QLineEdit* smtpfromle_ = nullptr;
+  QLineEdit* subjektle_ = nullptr;
+  QLineEdit* smtpserverle_ = nullptr;
+  QLineEdit* smtpportle_ = nullptr;
+  QComboBox* chatusercb_ = nullptr;
+  QSpinBox* dvscse_ = nullptr;
+  EditorUloh* zakazky_ = nullptr;
+  EditorUloh* zarizeni_ = nullptr;
+  EditorUloh* zalohovani_ = nullptr;
+  LogView* logre_ = nullptr;
+  LogView* logsluzbare_ = nullptr;
+  Tvybratuf* vybratuf_ = nullptr;
+};
+
+}  // namespace dorvik::setup
