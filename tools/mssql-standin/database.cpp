@@ -68,6 +68,7 @@ Database::Database(const std::filesystem::path& file, bool create) {
            " (tbl TEXT PRIMARY KEY COLLATE NOCASE, col TEXT NOT NULL, seed INTEGER NOT NULL, step INTEGER NOT NULL, last INTEGER)");
     }
     exec("PRAGMA synchronous=NORMAL");
+    exec(std::string("CREATE TABLE IF NOT EXISTS ") + kSchemaTable + " (name TEXT PRIMARY KEY COLLATE NOCASE)");
   } catch (...) {
     sqlite3_close(db_);
     db_ = nullptr;

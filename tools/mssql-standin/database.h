@@ -39,5 +39,7 @@ class Database {
 
 // The identity bookkeeping table kept in every database: table, column, seed, step, last value.
 inline constexpr const char* kIdentityTable = "__standin_identity";
+// The schemas made with CREATE SCHEMA (dbo is always there).
+inline constexpr const char* kSchemaTable = "__standin_schemas";
 
 }  // namespace standin

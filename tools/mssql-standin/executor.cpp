@@ -198,6 +198,12 @@ std::optional<std::pair<int, SqlType>> Executor::variable(const std::string& nam
   return std::nullopt;
 }
 
+bool Executor::schemaExists(const std::string& name) {
+  StatementPtr s = db_->prepare(std::string("SELECT 1 FROM ") + kSchemaTable + " WHERE name = ?1");
+  sqlite3_bind_text(s.get(), 1, name.c_str(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+  return step(db_->handle(), s.get()) == SQLITE_ROW;
+}
+
 void Executor::bindAll(sqlite3_stmt* s) {
   const int count = sqlite3_bind_parameter_count(s);
   for (int i = 1; i <= count && static_cast<std::size_t>(i) <= bindings_.size(); ++i) {

@@ -42,6 +42,7 @@ class Executor : public SchemaView {
   std::optional<std::pair<std::string, SqlType>> systemValue(const std::string& name) override;
   std::string identCurrent(const std::string& table) override;
   std::optional<std::pair<int, SqlType>> variable(const std::string& name) override;
+  bool schemaExists(const std::string& name) override;
 
  private:
   void execute(const TranslatedStatement& st, TokenWriter& w, bool inProcedure);

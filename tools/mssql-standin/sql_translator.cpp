@@ -1074,8 +1074,15 @@ struct Translator::Impl {
   }
 
   // ---- CREATE / DROP ----
+  void requireSchema(const ObjectName& n) {
+    const std::string sch = schemaOf(n);
+    if (lowerText(sch) != "dbo" && !schema.schemaExists(sch))
+      throw SqlError(2760, 16, 1, "The specified schema name \"" + sch + "\" either does not exist or you do not have permission to use it.");
+  }
+
   TranslatedStatement createTable() {
     ObjectName n = objectName();
+    requireSchema(n);
     const std::string table = tableName(n);
     if (schema.columns(table)) throw SqlError(2714, 16, 6, "There is already an object named '" + n.parts.back() + "' in the database.");
     TranslatedStatement st;
@@ -1179,6 +1186,7 @@ struct Translator::Impl {
 
   TranslatedStatement createView() {
     ObjectName n = objectName();
+    requireSchema(n);
     const std::string view = tableName(n);
     if (schema.columns(view)) throw SqlError(2714, 16, 3, "There is already an object named '" + n.parts.back() + "' in the database.");
     expectWord("as");
@@ -1314,6 +1322,13 @@ struct Translator::Impl {
         st = createTable();
       } else if (acceptWord("view")) {
         st = createView();
+      } else if (acceptWord("schema")) {
+        const std::string sch = name();
+        if (acceptWord("authorization")) name();
+        if (lowerText(sch) == "dbo" || schema.schemaExists(sch))
+          throw SqlError(2714, 16, 6, "There is already an object named '" + sch + "' in the database.");
+        st.kind = TranslatedStatement::Kind::Ddl;
+        st.sql = std::string("INSERT INTO __standin_schemas (name) VALUES (") + quoteText(sch) + ")";
       } else if (acceptWord("database")) {
         st.kind = TranslatedStatement::Kind::CreateDatabase;
         st.name = name();

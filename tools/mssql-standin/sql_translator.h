@@ -37,6 +37,8 @@ class SchemaView {
   virtual std::string identCurrent(const std::string& table) = 0;
   // The 1-based SQLite parameter number and type of a batch variable such as "@P1"; nullopt if not declared.
   virtual std::optional<std::pair<int, SqlType>> variable(const std::string& name) = 0;
+  // Whether a schema other than dbo was created with CREATE SCHEMA.
+  virtual bool schemaExists(const std::string& name) = 0;
 };
 
 // The type and name of one result column as the translator knows it; an

@@ -167,6 +167,20 @@ TEST_F(StandinOdbc, AgentTablesAndTaskRowsRoundTrip) {
   EXPECT_THAT(failure("insert into ulohy (id, druh) values (9, 'x')"), HasSubstr("Cannot insert explicit value for identity column"));
 }
 
+TEST_F(StandinOdbc, ViewsAndOtherSchemasCountAsExistingTables) {
+  Statement s(db_);
+  s.execute("create table zdroj (a int)");
+  s.execute("create view pohled as select a from zdroj");
+  EXPECT_THAT(failure("create table jiny.tabulka (a int)"), HasSubstr("The specified schema name \"jiny\" either does not exist"));
+  s.execute("create schema jiny");
+  s.execute("create table jiny.tabulka (a int)");
+  s.execute("insert into jiny.tabulka values (5)");
+  EXPECT_EQ(column("select a from jiny.tabulka"), std::vector<std::string>{"5"});
+  EXPECT_THAT(failure("select a from tabulka"), HasSubstr("Invalid object name 'tabulka'."));
+  EXPECT_EQ(column("select TABLE_SCHEMA+'.'+TABLE_NAME+' '+TABLE_TYPE from INFORMATION_SCHEMA.TABLES where TABLE_NAME in ('pohled','tabulka') order by TABLE_NAME"),
+            (std::vector<std::string>{"dbo.pohled VIEW", "jiny.tabulka BASE TABLE"}));
+}
+
 TEST_F(StandinOdbc, IdentityFunctionsFollowInsertsAndScopes) {
   Statement s(db_);
   s.execute("create table ident_t (id int identity(10,5) primary key, v nvarchar(10))");
