@@ -141,6 +141,14 @@ TEST_F(LoginOutcome, AcceptsOrRefusesWithServerErrors) {
   }
 }
 
+TEST_F(LoginOutcome, AttentionIsAcknowledgedWithADoneToken) {
+  SessionCore core(*catalog_, settings_, 51);
+  core.handle(static_cast<std::uint8_t>(PacketType::Login7), login7("sa", "Heslo1", "vorlak"));
+  // DONE, status ATTN (0x0020), command 0, row count 0.
+  EXPECT_EQ(core.handle(static_cast<std::uint8_t>(PacketType::Attention), ""),
+            std::string("\xFD\x20\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00", 13));
+}
+
 TEST_F(LoginOutcome, NothingButLoginBeforeLogin) {
   SessionCore core(*catalog_, settings_, 51);
   EXPECT_THROW(core.handle(static_cast<std::uint8_t>(PacketType::SqlBatch), sqlBatch("select 1")), ProtocolError);

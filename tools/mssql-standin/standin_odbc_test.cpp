@@ -1,6 +1,8 @@
 // The stand-in through the real client stack: our ODBC layer, unixODBC and FreeTDS, against a server started per fixture.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sql.h>
+#include <sqlext.h>
 #include <sqlite3.h>
 
 #include <atomic>
@@ -74,6 +76,26 @@ TEST_F(StandinOdbc, ConnectionTestQueryNamesServerAndDatabase) {
   ASSERT_TRUE(q.next());
   EXPECT_THAT(q.field(0).asText(), ::testing::StartsWith("STANDIN\r"));
   EXPECT_EQ(db_.databaseName(), "vorlak");
+}
+
+// SQLPrepare and SQLExecute make the driver use sp_prepexec, then sp_execute with the handle the server gave.
+TEST_F(StandinOdbc, PreparedStatementsRunAgainWithNewParameters) {
+  SQLHSTMT raw = SQL_NULL_HSTMT;
+  ASSERT_TRUE(SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, static_cast<SQLHDBC>(db_.nativeHandle()), &raw)));
+  std::unique_ptr<void, void (*)(void*)> owner(raw, [](void* h) { SQLFreeHandle(SQL_HANDLE_STMT, h); });
+  SQLCHAR sql[] = "select ? * 2";
+  ASSERT_TRUE(SQL_SUCCEEDED(SQLPrepare(raw, sql, SQL_NTS)));
+  SQLINTEGER in = 0, out = 0;
+  SQLLEN inLength = 0, outLength = 0;
+  ASSERT_TRUE(SQL_SUCCEEDED(SQLBindParameter(raw, 1, SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 0, 0, &in, 0, &inLength)));
+  for (SQLINTEGER v : {21, -4}) {
+    in = v;
+    ASSERT_TRUE(SQL_SUCCEEDED(SQLExecute(raw)));
+    ASSERT_TRUE(SQL_SUCCEEDED(SQLFetch(raw)));
+    ASSERT_TRUE(SQL_SUCCEEDED(SQLGetData(raw, 1, SQL_C_SLONG, &out, 0, &outLength)));
+    EXPECT_EQ(out, v * 2);
+    SQLCloseCursor(raw);
+  }
 }
 
 TEST_F(StandinOdbc, RefusedLoginsCarryServerMessages) {
