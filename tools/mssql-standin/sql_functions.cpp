@@ -424,6 +424,70 @@ void datetextFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
   resultText(ctx, sqlite3_value_int(argv[1]) != 0 ? formatDate(*d) : formatDateTime(*d));
 }
 
+// T-SQL LIKE: % and _ wildcards, [abc], [a-z] and [^...] classes, an optional
+// escape character; letters compare without regard to case, as the collation does.
+bool likeMatch(const std::vector<std::string>& p, std::size_t pi, const std::vector<std::string>& v, std::size_t vi, const std::string& escape) {
+  while (pi < p.size()) {
+    const std::string& c = p[pi];
+    if (!escape.empty() && c == escape && pi + 1 < p.size()) {
+      if (vi >= v.size() || v[vi] != p[pi + 1]) return false;
+      pi += 2;
+      ++vi;
+      continue;
+    }
+    if (c == "%") {
+      while (pi < p.size() && p[pi] == "%") ++pi;
+      if (pi == p.size()) return true;
+      for (std::size_t k = vi; k <= v.size(); ++k) {
+        if (likeMatch(p, pi, v, k, escape)) return true;
+      }
+      return false;
+    }
+    if (vi >= v.size()) return false;
+    if (c == "_") {
+      ++pi;
+      ++vi;
+      continue;
+    }
+    if (c == "[") {
+      std::size_t close = pi + 1;
+      while (close < p.size() && p[close] != "]") ++close;
+      if (close < p.size()) {
+        std::size_t k = pi + 1;
+        const bool negate = k < close && p[k] == "^";
+        if (negate) ++k;
+        bool found = false;
+        for (; k < close; ++k) {
+          if (k + 2 < close && p[k + 1] == "-") {
+            if (p[k] <= v[vi] && v[vi] <= p[k + 2]) found = true;
+            k += 2;
+          } else if (p[k] == v[vi]) {
+            found = true;
+          }
+        }
+        if (found == negate) return false;
+        pi = close + 1;
+        ++vi;
+        continue;
+      }
+    }
+    if (c != v[vi]) return false;
+    ++pi;
+    ++vi;
+  }
+  return vi == v.size();
+}
+
+// like(pattern, value[, escape]): SQLite calls this for "value LIKE pattern".
+void likeFn(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const std::string escape = argc > 2 ? lowerText(argText(argv[2])) : std::string();
+  if (argc > 2 && characters(escape).size() != 1) return fail(ctx, 506, "The invalid escape character \"" + escape + "\" was specified in a LIKE predicate.");
+  const auto pattern = characters(lowerText(argText(argv[0])));
+  const auto value = characters(lowerText(argText(argv[1])));
+  sqlite3_result_int(ctx, likeMatch(pattern, 0, value, 0, escape) ? 1 : 0);
+}
+
 int collate(void*, int an, const void* a, int bn, const void* b) {
   return collationCompare(std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(an)),
                           std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(bn)));
@@ -479,6 +543,8 @@ void registerSqlFunctions(sqlite3* db) {
   sqlite3_create_function(db, "mssql_div", 2, pure, nullptr, divideFn, nullptr, nullptr);
   sqlite3_create_function(db, "mssql_mod", 2, pure, &upperTag, divideFn, nullptr, nullptr);
   sqlite3_create_function(db, "mssql_datetext", 2, pure, nullptr, datetextFn, nullptr, nullptr);
+  sqlite3_create_function(db, "like", 2, pure, nullptr, likeFn, nullptr, nullptr);
+  sqlite3_create_function(db, "like", 3, pure, nullptr, likeFn, nullptr, nullptr);
   sqlite3_create_function(db, "mssql_concat", -1, pure, nullptr, concatFn, nullptr, nullptr);
 }
 

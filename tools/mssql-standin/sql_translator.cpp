@@ -255,8 +255,6 @@ struct Translator::Impl {
     }
     if (acceptWord("like")) {
       Expr r = additive();
-      if (r.isStringLiteral && r.sql.find('[') != std::string::npos)
-        throw SqlError(102, 15, 1, "Incorrect syntax near '" + r.sql + "'. Character classes in LIKE patterns are not supported by this server.");
       std::string s = "(" + l.sql + (neg ? " NOT LIKE " : " LIKE ") + r.sql;
       if (acceptWord("escape")) s += " ESCAPE " + additive().sql;
       return Expr{s + ")", SqlType::of(Base::Bit)};

@@ -187,6 +187,13 @@ TEST_F(StandinOdbc, AgentTablesAndTaskRowsRoundTrip) {
   q.close();
   EXPECT_THAT(failure("insert into ulohy (druh, aktivni) values ('x', NULL)"), HasSubstr("Cannot insert the value NULL into column 'aktivni'"));
   EXPECT_THAT(failure("insert into ulohy (id, druh) values (9, 'x')"), HasSubstr("Cannot insert explicit value for identity column"));
+
+  Statement d(db_);
+  d.setSql("delete from ulohy where id=:pid");
+  d.setInt("pid", 2);
+  d.execute();
+  EXPECT_EQ(d.rowsAffected(), 1);
+  EXPECT_EQ(column("select id from ulohy"), std::vector<std::string>{"1"});
 }
 
 TEST_F(StandinOdbc, ViewsAndOtherSchemasCountAsExistingTables) {
@@ -313,6 +320,13 @@ TEST_F(StandinOdbc, DefaultCollationIgnoresCaseAndTrailingBlanks) {
     EXPECT_EQ(q.next() ? q.field(0).asText() : std::string(), c.userid) << c.name;
   }
   EXPECT_EQ(column("select uzivatel from users_c order by uzivatel"), (std::vector<std::string>{"Jana", "Petr ", "Žofie"}));
+  struct Like {
+    std::string pattern;
+    std::vector<std::string> ids;
+  } likes[] = {{"ž%", {"2"}}, {"J_NA", {"1"}}, {"[jp]%", {"1", "3"}}, {"[^j]%", {"2", "3"}}, {"%e%", {"2", "3"}}, {"100!%", {}}};
+  for (const Like& l : likes) {
+    EXPECT_EQ(column("select userid from users_c where uzivatel like N'" + l.pattern + "' escape '!' order by userid"), l.ids) << l.pattern;
+  }
 }
 
 TEST_F(StandinOdbc, TypesAndNullsRoundTrip) {
