@@ -424,6 +424,30 @@ void datetextFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
   resultText(ctx, sqlite3_value_int(argv[1]) != 0 ? formatDate(*d) : formatDateTime(*d));
 }
 
+// mssql_replace(text, find, with): finds without regard to letter case, as the collation compares.
+void replaceFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  for (int i = 0; i < 3; ++i) {
+    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  }
+  const auto text = characters(argText(argv[0]));
+  const auto folded = characters(lowerText(argText(argv[0])));
+  const auto find = characters(lowerText(argText(argv[1])));
+  const std::string with = argText(argv[2]);
+  if (find.empty() || folded.size() != text.size()) return resultText(ctx, argText(argv[0]));
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    bool match = i + find.size() <= text.size();
+    for (std::size_t k = 0; match && k < find.size(); ++k) match = folded[i + k] == find[k];
+    if (match) {
+      out += with;
+      i += find.size();
+    } else {
+      out += text[i++];
+    }
+  }
+  resultText(ctx, out);
+}
+
 // T-SQL LIKE: % and _ wildcards, [abc], [a-z] and [^...] classes, an optional
 // escape character; letters compare without regard to case, as the collation does.
 bool likeMatch(const std::vector<std::string>& p, std::size_t pi, const std::vector<std::string>& v, std::size_t vi, const std::string& escape) {
@@ -543,6 +567,7 @@ void registerSqlFunctions(sqlite3* db) {
   sqlite3_create_function(db, "mssql_div", 2, pure, nullptr, divideFn, nullptr, nullptr);
   sqlite3_create_function(db, "mssql_mod", 2, pure, &upperTag, divideFn, nullptr, nullptr);
   sqlite3_create_function(db, "mssql_datetext", 2, pure, nullptr, datetextFn, nullptr, nullptr);
+  sqlite3_create_function(db, "mssql_replace", 3, pure, nullptr, replaceFn, nullptr, nullptr);
   sqlite3_create_function(db, "like", 2, pure, nullptr, likeFn, nullptr, nullptr);
   sqlite3_create_function(db, "like", 3, pure, nullptr, likeFn, nullptr, nullptr);
   sqlite3_create_function(db, "mssql_concat", -1, pure, nullptr, concatFn, nullptr, nullptr);

@@ -617,6 +617,11 @@ struct Translator::Impl {
       argCount(a, 2, 2);
       return Expr{call("mssql_" + fname, a), firstType().isText() ? firstType() : SqlType::text(Base::NVarChar, 4000)};
     }
+    if (fname == "replace") {
+      argCount(a, 3, 3);
+      const bool ascii = a[0].type.base == Base::VarChar && a[2].type.base == Base::VarChar;
+      return Expr{call("mssql_replace", a), SqlType::text(ascii ? Base::VarChar : Base::NVarChar, -1)};
+    }
     if (fname == "charindex") {
       argCount(a, 2, 3);
       return Expr{call("mssql_charindex", a), intType};
