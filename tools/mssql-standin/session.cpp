@@ -76,7 +76,7 @@ std::string SessionCore::login(const std::string& payload) {
   w.envChangeCollation();
   w.envChange(2, "us_english", "");
   w.info(5703, 1, "Changed language setting to us_english.");
-  w.loginAck("Microsoft SQL Server");
+  w.loginAck("mssql-standin");
   w.envChange(4, std::to_string(packetSize_), std::to_string(packetSize_));
   w.done(kDone, kDoneFinal, 0, 0);
   loggedIn_ = true;
