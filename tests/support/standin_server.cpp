@@ -59,7 +59,7 @@ std::vector<std::string> splitBatches(const std::string& script) {
     while (!t.empty() && std::isspace(static_cast<unsigned char>(t.back()))) t.pop_back();
     while (!t.empty() && std::isspace(static_cast<unsigned char>(t.front()))) t.erase(0, 1);
     if (t.size() == 2 && std::tolower(static_cast<unsigned char>(t[0])) == 'g' && std::tolower(static_cast<unsigned char>(t[1])) == 'o') {
-      batches.push_back(current);
+      if (current.find_first_not_of(" \t\r\n") != std::string::npos) batches.push_back(current);
       current.clear();
     } else {
       current += line + "\n";

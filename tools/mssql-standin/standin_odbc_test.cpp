@@ -451,4 +451,27 @@ TEST_F(StandinOdbc, ServesManyConnectionsAtOnce) {
   EXPECT_EQ(std::set<std::string>(ids.begin(), ids.end()).size(), ids.size());
 }
 
+TEST(StandinSupport, ScriptErrorsNameTheServerMessageAndTheFolderGoesAway) {
+  std::filesystem::path folder;
+  {
+    StandinServer server;
+    folder = server.dataFolder();
+    dorvik::test::runScript(server, "vorlak", "create table a (x int)\nGO\n  go  \ninsert into a values (1)\n");
+    try {
+      dorvik::test::runScript(server, "vorlak", "insert into a values (2)\ngo\nselect * from neni\n");
+      ADD_FAILURE() << "the script did not fail";
+    } catch (const std::runtime_error& e) {
+      EXPECT_THAT(e.what(), HasSubstr("Invalid object name 'neni'."));
+    }
+    Connection c;
+    c.open(server.connectionString("vorlak"), 10);
+    Statement q(c);
+    q.execute("select count(*) from a");
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.field(0).asInt(), 2);
+    EXPECT_TRUE(std::filesystem::exists(folder / "vorlak.sqlite"));
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder));
+}
+
 }  // namespace
