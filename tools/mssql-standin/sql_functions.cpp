@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "sql_datetime.h"
@@ -78,14 +79,13 @@ std::optional<double> daysOf(sqlite3_context* ctx, sqlite3_value* v) {
   }
 }
 
-const SqlType& cachedType(sqlite3_context* ctx, sqlite3_value* declArg) {
-  // The declaration is a literal of the statement, so SQLite keeps the parsed form per statement.
-  if (auto* cached = static_cast<SqlType*>(sqlite3_get_auxdata(ctx, 1))) return *cached;
-  auto* t = new SqlType(SqlType::fromDeclaration(textOf(declArg)));  // owned by SQLite, freed by the deleter below
-  sqlite3_set_auxdata(ctx, 1, t, [](void* p) { delete static_cast<SqlType*>(p); });
-  if (auto* cached = static_cast<SqlType*>(sqlite3_get_auxdata(ctx, 1))) return *cached;
-  static const SqlType unknown{};
-  return unknown;
+// Declarations are few (one per column type), so each thread keeps the parsed forms.
+const SqlType& cachedType(sqlite3_value* declArg) {
+  thread_local std::unordered_map<std::string, SqlType> parsed;
+  const std::string decl = textOf(declArg);
+  auto it = parsed.find(decl);
+  if (it == parsed.end()) it = parsed.emplace(decl, SqlType::fromDeclaration(decl)).first;
+  return it->second;
 }
 
 const char* sourceTypeName(sqlite3_value* v) { return sqlite3_value_type(v) == SQLITE_TEXT ? "nvarchar" : "numeric"; }
@@ -96,7 +96,7 @@ void coerceFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_value* v = argv[0];
   const int vt = sqlite3_value_type(v);
   if (vt == SQLITE_NULL) return sqlite3_result_null(ctx);
-  const SqlType& t = cachedType(ctx, argv[1]);
+  const SqlType& t = cachedType(argv[1]);
   const bool assign = sqlite3_value_int(argv[2]) != 0;
   const std::string name = t.displayName();
   switch (t.base) {

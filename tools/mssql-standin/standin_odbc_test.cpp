@@ -36,12 +36,9 @@ class StandinOdbc : public ::testing::Test {
     StandinServer::Options o;
     o.clock = "2024-05-06 08:10:00";
     o.databases = {"vorlak", "druha"};
-    server_ = new StandinServer(o);  // shared by the suite; deleted in TearDownTestSuite
+    server_ = std::make_unique<StandinServer>(o);  // shared by the suite
   }
-  static void TearDownTestSuite() {
-    delete server_;
-    server_ = nullptr;
-  }
+  static void TearDownTestSuite() { server_.reset(); }
   void SetUp() override { db_.open(server_->connectionString("vorlak"), 10); }
 
   // Runs a statement and returns the first column of every row as text.
@@ -65,10 +62,10 @@ class StandinOdbc : public ::testing::Test {
     return "(no error)";
   }
 
-  static StandinServer* server_;
+  static std::unique_ptr<StandinServer> server_;
   Connection db_;
 };
-StandinServer* StandinOdbc::server_ = nullptr;
+std::unique_ptr<StandinServer> StandinOdbc::server_;
 
 TEST_F(StandinOdbc, ConnectionTestQueryNamesServerAndDatabase) {
   Statement q(db_);
@@ -377,7 +374,21 @@ TEST_F(StandinOdbc, RefusesWhatItCannotDoWithServerErrors) {
       {"exec sp_who", "Incorrect syntax near 'exec'."},
   };
   for (const Case& c : cases) EXPECT_THAT(failure(c.sql), HasSubstr(c.message)) << c.sql;
-  EXPECT_EQ(column("select count(*) from kratke"), std::vector<std::string>{"0"});
+  // The same through a parameterised statement (sp_executesql).
+  Statement p(db_);
+  p.setSql("insert into kratke (t, i) values (:pt, :pi)");
+  p.setText("pt", "žluťoučký");
+  p.setInt("pi", 1);
+  try {
+    p.execute();
+    ADD_FAILURE() << "a text longer than nvarchar(5) was stored";
+  } catch (const DatabaseError& e) {
+    EXPECT_THAT(e.what(), HasSubstr("String or binary data would be truncated."));
+  }
+  p.setText("pt", "pět  ");
+  p.setInt("pi", 2);
+  p.execute();
+  EXPECT_EQ(column("select count(*) from kratke"), std::vector<std::string>{"1"});
 }
 
 TEST_F(StandinOdbc, DatabasesCanBeListedCreatedAndSwitched) {
