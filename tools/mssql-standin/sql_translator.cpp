@@ -209,8 +209,8 @@ struct Translator::Impl {
   }
   // Brings a text literal to a date-time when compared with one, as SQL Server converts by type precedence.
   static void alignForComparison(Expr& a, Expr& b) {
-    if (a.type.isDateLike() && b.isStringLiteral) b.sql = "mssql_coerce(" + b.sql + ",'datetime',0)";
-    if (b.type.isDateLike() && a.isStringLiteral) a.sql = "mssql_coerce(" + a.sql + ",'datetime',0)";
+    if (a.type.isDateLike() && (b.isStringLiteral || b.type.isText())) b.sql = "mssql_coerce(" + b.sql + ",'datetime',0)";
+    if (b.type.isDateLike() && (a.isStringLiteral || a.type.isText())) a.sql = "mssql_coerce(" + a.sql + ",'datetime',0)";
   }
   Expr predicate() {
     if (acceptWord("exists")) {

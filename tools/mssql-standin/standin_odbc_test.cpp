@@ -299,6 +299,16 @@ TEST_F(StandinOdbc, DateDifferencesCompareAsDays) {
             (std::vector<std::string>{"1", "4"}));
   EXPECT_EQ(column("select cislozakazky from opravy_d where predatumzhotoveni-GETDATE()>-30 and predatumzhotoveni-getdate()<7 order by 1"),
             (std::vector<std::string>{"1", "3"}));
+  // Text compared with a date-time is read as a date-time, as SQL Server converts by type precedence.
+  EXPECT_EQ(column("select cislozakazky from opravy_d where predatumzhotoveni > '2024-05-12 08:00' order by 1"), std::vector<std::string>{"2"});
+  Statement p(db_);
+  p.setSql("select cislozakazky from opravy_d where predatumzhotoveni between :pod and :pdo");
+  p.setText("pod", "2024-05-07");
+  p.setText("pdo", "2024-05-12 08:00");
+  p.execute();
+  std::vector<std::string> ids;
+  while (p.next()) ids.push_back(p.field(0).asText());
+  EXPECT_EQ(ids, (std::vector<std::string>{"1", "3"}));
 }
 
 TEST_F(StandinOdbc, DefaultCollationIgnoresCaseAndTrailingBlanks) {
