@@ -8,6 +8,7 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -113,6 +114,9 @@ void Server::run() {
     }
     const int one = 1;
     setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    // A client has this long to log in; the session lifts the limit afterwards.
+    const timeval loginTime{30, 0};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &loginTime, sizeof loginTime);
     auto conn = std::make_unique<Connection>();
     conn->fd = fd;
     Connection* raw = conn.get();

@@ -1,6 +1,9 @@
 // The per-connection protocol state machine.
 #include "session.h"
 
+#include <sys/socket.h>
+#include <sys/time.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -157,7 +160,12 @@ void serveConnection(int fd, Catalog& catalog, const ServerSettings& settings, i
       const std::size_t limit = core.loggedIn() ? 32768 : 8192;
       auto message = readMessage(fd, limit);
       if (!message) return;
+      const bool wasLoggedIn = core.loggedIn();
       const std::string reply = core.handle(message->type, message->payload);
+      if (!wasLoggedIn && core.loggedIn()) {
+        const timeval none{0, 0};  // a logged-in client may stay idle between requests
+        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &none, sizeof none);
+      }
       if (!reply.empty() && !writeMessage(fd, static_cast<std::uint8_t>(PacketType::TabularResult), reply, core.packetSize())) return;
       if (core.closing()) return;
     }
