@@ -435,6 +435,21 @@ bool Executor::runBatch(const std::string& sql, TokenWriter& w, bool inProcedure
     writeDone(w, inProcedure, kDoneError, 0, 0);
     return false;
   }
+  // SQL Server compiles the whole batch first: a syntax error anywhere means nothing runs.
+  try {
+    Translator check(tokens, *this);
+    check.checkOnly();
+    while (check.next()) check.acceptElse();
+  } catch (const SqlError& e) {
+    lastError_ = e.number();
+    w.error(e);
+    writeDone(w, inProcedure, kDoneError, 0, 0);
+    return false;
+  } catch (const std::exception& e) {
+    w.error(SqlError(102, 15, 1, std::string("Incorrect syntax: ") + e.what()));
+    writeDone(w, inProcedure, kDoneError, 0, 0);
+    return false;
+  }
   Translator translator(tokens, *this);
   // Translation errors stop the batch, as compile errors do; errors while running end only their statement.
   struct Stop {};

@@ -69,6 +69,12 @@ struct Translator::Impl {
   std::size_t pos = 0;
   std::vector<std::vector<ScopeTable>> scopes;  // innermost last
   bool inDefinition = false;                    // views and defaults: getdate() stays a call
+  // A syntax check of the whole batch before it runs: names of objects made by
+  // earlier statements of the batch cannot be resolved yet, so their errors wait.
+  bool dryRun = false;
+  void unresolved(const SqlError& e) const {
+    if (!dryRun) throw e;
+  }
   std::string getdateLiteral;
 
   Impl(const std::vector<Token>& t, SchemaView& s) : toks(t), schema(s) {}
@@ -162,7 +168,7 @@ struct Translator::Impl {
   // SQLite table name for a user object; throws 208 for another database.
   std::string tableName(const ObjectName& n) {
     if (n.parts.size() == 3 && lowerText(n.parts[0]) != lowerText(schema.currentDatabase()))
-      throw SqlError(208, 16, 1, "Invalid object name '" + n.display + "'.");
+      unresolved(SqlError(208, 16, 1, "Invalid object name '" + n.display + "'."));
     const std::string s = lowerText(schemaOf(n));
     if (s == "dbo") return n.parts.back();
     return schemaOf(n) + "." + n.parts.back();
@@ -800,12 +806,12 @@ struct Translator::Impl {
             types + " AND name NOT LIKE 'sqlite!_%' ESCAPE '!' AND name NOT LIKE '!_!_standin%' ESCAPE '!')";
       cols = {{"name", sysname}, {"object_id", SqlType::of(Base::Int)}, {"schema_id", SqlType::of(Base::Int)}, {"type", SqlType::text(Base::Char, 2)}};
     } else if (s == "sys" || s == "information_schema") {
-      throw SqlError(208, 16, 1, "Invalid object name '" + n.display + "'.");
+      unresolved(SqlError(208, 16, 1, "Invalid object name '" + n.display + "'."));
     } else {
       const std::string table = tableName(n);
       auto c = schema.columns(table);
-      if (!c) throw SqlError(208, 16, 1, "Invalid object name '" + n.display + "'.");
-      cols = *c;
+      if (!c) unresolved(SqlError(208, 16, 1, "Invalid object name '" + n.display + "'."));
+      cols = c.value_or(std::vector<ColumnInfo>{});
       sql = quoteName(table);
     }
     std::string alias = n.parts.back();
@@ -945,11 +951,12 @@ struct Translator::Impl {
     return "mssql_coerce(" + e.sql + "," + quoteText(c.type.declaration()) + ",1)";
   }
 
-  const ColumnInfo& findColumn(const std::vector<ColumnInfo>& cols, const std::string& n) {
+  ColumnInfo findColumn(const std::vector<ColumnInfo>& cols, const std::string& n) {
     for (const ColumnInfo& c : cols) {
       if (lowerText(c.name) == lowerText(n)) return c;
     }
-    throw SqlError(207, 16, 1, "Invalid column name '" + n + "'.");
+    unresolved(SqlError(207, 16, 1, "Invalid column name '" + n + "'."));
+    return ColumnInfo{n, SqlType::text(Base::NVarChar, -1)};
   }
 
   TranslatedStatement insertStatement() {
@@ -960,7 +967,9 @@ struct Translator::Impl {
     st.kind = TranslatedStatement::Kind::Insert;
     st.table = tableName(n);
     auto cols = schema.columns(st.table);
-    if (!cols) throw SqlError(208, 16, 1, "Invalid object name '" + n.display + "'.");
+    if (!cols) unresolved(SqlError(208, 16, 1, "Invalid object name '" + n.display + "'."));
+    const bool known = cols.has_value();
+    if (!known) cols.emplace();
     st.identity = schema.identity(st.table);
     std::vector<ColumnInfo> targets;
     if (acceptSymbol("(")) {
@@ -968,7 +977,7 @@ struct Translator::Impl {
         const std::string c = name();
         targets.push_back(findColumn(*cols, c));
         if (st.identity && lowerText(targets.back().name) == lowerText(st.identity->column))
-          throw SqlError(544, 16, 1, "Cannot insert explicit value for identity column in table '" + n.parts.back() + "' when IDENTITY_INSERT is set to OFF.");
+          unresolved(SqlError(544, 16, 1, "Cannot insert explicit value for identity column in table '" + n.parts.back() + "' when IDENTITY_INSERT is set to OFF."));
       } while (acceptSymbol(","));
       expectSymbol(")");
     } else {
@@ -1021,6 +1030,7 @@ struct Translator::Impl {
         ++i;
       } while (acceptSymbol(","));
       expectSymbol(")");
+      if (!known) continue;
       if (i > targets.size())
         throw SqlError(110, 15, 1, "There are fewer columns in the INSERT statement than values specified in the VALUES clause. The number of values in the VALUES clause must match the number of columns specified in the INSERT statement.");
       if (i < targets.size())
@@ -1036,7 +1046,8 @@ struct Translator::Impl {
     ObjectName n = objectName();
     const std::string table = tableName(n);
     auto cols = schema.columns(table);
-    if (!cols) throw SqlError(208, 16, 1, "Invalid object name '" + n.display + "'.");
+    if (!cols) unresolved(SqlError(208, 16, 1, "Invalid object name '" + n.display + "'."));
+    if (!cols) cols.emplace();
     auto ident = schema.identity(table);
     scopes.push_back({ScopeTable{n.parts.back(), *cols}});
     expectWord("set");
@@ -1044,9 +1055,9 @@ struct Translator::Impl {
     do {
       std::string c = name();
       if (acceptSymbol(".")) c = name();  // t.col
-      const ColumnInfo& col = findColumn(*cols, c);
+      const ColumnInfo col = findColumn(*cols, c);
       if (ident && lowerText(ident->column) == lowerText(col.name))
-        throw SqlError(8102, 16, 1, "Cannot update identity column '" + col.name + "'.");
+        unresolved(SqlError(8102, 16, 1, "Cannot update identity column '" + col.name + "'."));
       expectSymbol("=");
       Expr e = expression();
       sets += (sets.empty() ? "" : ", ") + quoteName(col.name) + " = " + assignValue(e, col);
@@ -1066,8 +1077,8 @@ struct Translator::Impl {
     ObjectName n = objectName();
     const std::string table = tableName(n);
     auto cols = schema.columns(table);
-    if (!cols) throw SqlError(208, 16, 1, "Invalid object name '" + n.display + "'.");
-    scopes.push_back({ScopeTable{n.parts.back(), *cols}});
+    if (!cols) unresolved(SqlError(208, 16, 1, "Invalid object name '" + n.display + "'."));
+    scopes.push_back({ScopeTable{n.parts.back(), cols.value_or(std::vector<ColumnInfo>{})}});
     TranslatedStatement st;
     st.kind = TranslatedStatement::Kind::Modify;
     st.sql = "DELETE FROM " + quoteName(table) + " AS " + quoteName(n.parts.back());
@@ -1080,14 +1091,14 @@ struct Translator::Impl {
   void requireSchema(const ObjectName& n) {
     const std::string sch = schemaOf(n);
     if (lowerText(sch) != "dbo" && !schema.schemaExists(sch))
-      throw SqlError(2760, 16, 1, "The specified schema name \"" + sch + "\" either does not exist or you do not have permission to use it.");
+      unresolved(SqlError(2760, 16, 1, "The specified schema name \"" + sch + "\" either does not exist or you do not have permission to use it."));
   }
 
   TranslatedStatement createTable() {
     ObjectName n = objectName();
     requireSchema(n);
     const std::string table = tableName(n);
-    if (schema.columns(table)) throw SqlError(2714, 16, 6, "There is already an object named '" + n.parts.back() + "' in the database.");
+    if (schema.columns(table)) unresolved(SqlError(2714, 16, 6, "There is already an object named '" + n.parts.back() + "' in the database."));
     TranslatedStatement st;
     st.kind = TranslatedStatement::Kind::CreateTable;
     st.table = table;
@@ -1191,7 +1202,7 @@ struct Translator::Impl {
     ObjectName n = objectName();
     requireSchema(n);
     const std::string view = tableName(n);
-    if (schema.columns(view)) throw SqlError(2714, 16, 3, "There is already an object named '" + n.parts.back() + "' in the database.");
+    if (schema.columns(view)) unresolved(SqlError(2714, 16, 3, "There is already an object named '" + n.parts.back() + "' in the database."));
     expectWord("as");
     inDefinition = true;
     TranslatedStatement sel = selectStatement(false);
@@ -1329,7 +1340,7 @@ struct Translator::Impl {
         const std::string sch = name();
         if (acceptWord("authorization")) name();
         if (lowerText(sch) == "dbo" || schema.schemaExists(sch))
-          throw SqlError(2714, 16, 6, "There is already an object named '" + sch + "' in the database.");
+          unresolved(SqlError(2714, 16, 6, "There is already an object named '" + sch + "' in the database."));
         st.kind = TranslatedStatement::Kind::Ddl;
         st.sql = std::string("INSERT INTO __standin_schemas (name) VALUES (") + quoteText(sch) + ")";
       } else if (acceptWord("database")) {
@@ -1389,6 +1400,8 @@ void Translator::Impl::toDaysAndTicksNow(std::int32_t&, std::uint32_t&) {
 Translator::Translator(const std::vector<Token>& tokens, SchemaView& schema) : impl_(std::make_unique<Impl>(tokens, schema)) {}
 Translator::~Translator() = default;
 std::optional<TranslatedStatement> Translator::next() { return impl_->next(); }
+void Translator::checkOnly() { impl_->dryRun = true; }
+
 bool Translator::acceptElse() {
   while (impl_->acceptSymbol(";")) {
   }

@@ -76,6 +76,9 @@ class Translator {
   Translator& operator=(const Translator&) = delete;
   // The next statement of the batch, or nullopt at its end. Throws SqlError.
   std::optional<TranslatedStatement> next();
+  // Reads for syntax only: names that do not resolve are no error, as they may
+  // be made by an earlier statement of the same batch.
+  void checkOnly();
   // After the statement that follows IF: consumes an ELSE if there is one.
   bool acceptElse();
 

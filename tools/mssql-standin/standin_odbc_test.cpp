@@ -399,6 +399,10 @@ TEST_F(StandinOdbc, RefusesWhatItCannotDoWithServerErrors) {
   p.setInt("pi", 2);
   p.execute();
   EXPECT_EQ(column("select count(*) from kratke"), std::vector<std::string>{"1"});
+  // A syntax error anywhere in a batch means none of it runs; names made earlier in a batch resolve later in it.
+  EXPECT_THAT(failure("insert into kratke values ('x', 3) select * from kratke wher i = 3"), HasSubstr("Incorrect syntax near"));
+  EXPECT_EQ(column("select count(*) from kratke"), std::vector<std::string>{"1"});
+  EXPECT_EQ(column("create table novy (a int) insert into novy (a) values (7) select a from novy"), std::vector<std::string>{"7"});
 }
 
 TEST_F(StandinOdbc, DatabasesCanBeListedCreatedAndSwitched) {
