@@ -63,10 +63,31 @@ SqlType typeFromValues(const std::vector<std::vector<Cell>>& rows, std::size_t c
   return SqlType::of(big ? Base::BigInt : Base::Int);
 }
 
-// Makes a text column wide enough for its values, as clients trust the announced width.
+// Makes a text or decimal column wide enough for its values, as clients trust
+// the announced width; an integer that does not fit its type is SQL Server's
+// overflow error, never a cut value.
 void widen(ResultSet& rs) {
   for (std::size_t i = 0; i < rs.columns.size(); ++i) {
     SqlType& t = rs.columns[i].type;
+    if (t.isInteger()) {
+      const std::int64_t lo = t.base == Base::TinyInt ? 0 : t.base == Base::SmallInt ? -32768 : t.base == Base::Int ? INT32_MIN : INT64_MIN;
+      const std::int64_t hi = t.base == Base::TinyInt ? 255 : t.base == Base::SmallInt ? 32767 : t.base == Base::Int ? INT32_MAX : INT64_MAX;
+      for (const auto& row : rs.rows) {
+        const Cell& c = row[i];
+        const bool outside = (c.kind == Cell::Kind::Integer && (c.integer < lo || c.integer > hi)) ||
+                             (c.kind == Cell::Kind::Real && (c.real < static_cast<double>(lo) || c.real > static_cast<double>(hi)));
+        if (outside) throw SqlError(8115, 16, 2, "Arithmetic overflow error converting expression to data type " + t.displayName() + ".");
+      }
+      continue;
+    }
+    if (t.base == Base::Decimal) {
+      for (const auto& row : rs.rows) {
+        const Cell& c = row[i];
+        const double v = c.kind == Cell::Kind::Integer ? static_cast<double>(c.integer) : c.kind == Cell::Kind::Real ? c.real : 0;
+        if (std::fabs(v) >= std::pow(10.0, t.precision - t.scale)) t.precision = 38;
+      }
+      continue;
+    }
     if (!t.isText() || t.length < 0) continue;
     std::size_t longest = 0;
     for (const auto& row : rs.rows) {

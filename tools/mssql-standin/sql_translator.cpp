@@ -670,7 +670,9 @@ struct Translator::Impl {
     }
     if (fname == "sum" || fname == "min" || fname == "max") {
       argCount(a, 1, 1);
-      return Expr{call(fname, a), fname == "sum" ? numericResult(firstType(), intType) : firstType()};
+      SqlType t = fname == "sum" ? numericResult(firstType(), intType) : firstType();
+      if (fname == "sum" && t.base == Base::Decimal) t.precision = 38;
+      return Expr{call(fname, a), t};
     }
     if (fname == "avg") {
       argCount(a, 1, 1);

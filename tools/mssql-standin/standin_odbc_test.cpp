@@ -380,6 +380,7 @@ TEST_F(StandinOdbc, RefusesWhatItCannotDoWithServerErrors) {
       {"select soundex('a')", "'soundex' is not a recognized built-in function name."},
       {"declare @x int", "Incorrect syntax near 'declare'."},
       {"select 1/0", "Divide by zero error encountered."},
+      {"select 100000 * 100000", "Arithmetic overflow error converting expression to data type int."},
       {"select 'abc", "Unclosed quotation mark after the character string 'abc'."},
       {"exec sp_who", "Incorrect syntax near 'exec'."},
   };
