@@ -134,14 +134,13 @@ struct Translator::Impl {
   }
   std::string getdate() {
     if (inDefinition) return "mssql_getdate()";
+    // getdate() is evaluated once per statement, as in SQL Server.
     if (getdateLiteral.empty()) {
-      std::int32_t d = 0;
-      std::uint32_t ticks = 0;
-      toDaysAndTicksNow(d, ticks);
+      auto v = schema.systemValue("getdate()");
+      getdateLiteral = v ? v->first : "mssql_getdate()";
     }
     return getdateLiteral;
   }
-  void toDaysAndTicksNow(std::int32_t&, std::uint32_t&);
 
   // ---- names ----
   // A possibly qualified object name: [db.][schema.]name; returns the SQLite table name.
@@ -1392,12 +1391,6 @@ struct Translator::Impl {
     return false;
   }
 };
-
-void Translator::Impl::toDaysAndTicksNow(std::int32_t&, std::uint32_t&) {
-  // getdate() is evaluated once per statement, as in SQL Server.
-  auto v = schema.systemValue("getdate()");
-  getdateLiteral = v ? v->first : "mssql_getdate()";
-}
 
 Translator::Translator(const std::vector<Token>& tokens, SchemaView& schema) : impl_(std::make_unique<Impl>(tokens, schema)) {}
 Translator::~Translator() = default;
