@@ -109,6 +109,8 @@ EditorUloh::EditorUloh(const DruhUlohy& druh, db::Connection& con, Dialogs& dial
     zprava_ = new QPlainTextEdit(panel);
     name(zprava_, druh.zprava);
     zprava_->setTabChangesFocus(true);
+    // Five lines are enough to write in; the rest of the tab belongs to the grid.
+    zprava_->setMaximumHeight(zprava_->fontMetrics().lineSpacing() * 5 + 12);
     g->addWidget(zprava_, row++, 0, 1, 4);
   } else {
     uspech_ = new QLineEdit(panel);
@@ -125,9 +127,11 @@ EditorUloh::EditorUloh(const DruhUlohy& druh, db::Connection& con, Dialogs& dial
   name(uzivatele_, druh.uzivatele);
   vybrat_ = new QPushButton(t("vybrat"), panel);
   name(vybrat_, druh.vybrat);
+  auto* prijemci = new QHBoxLayout;
+  prijemci->addWidget(uzivatele_, 1);
+  prijemci->addWidget(vybrat_);
   g->addWidget(popisek(druh.uzivatelePopisek, uzivatele_, panel), row, 0);
-  g->addWidget(uzivatele_, row, 1, 1, 2);
-  g->addWidget(vybrat_, row++, 3);
+  g->addLayout(prijemci, row++, 1, 1, 3);
 
   if (druh.zalohy) {
     uzle_ = new QLineEdit(panel);
@@ -151,6 +155,7 @@ EditorUloh::EditorUloh(const DruhUlohy& druh, db::Connection& con, Dialogs& dial
   platnost_ = new QDateEdit(panel);
   name(platnost_, druh.platnost);
   platnost_->setCalendarPopup(true);
+  platnost_->setDisplayFormat(QStringLiteral("d.M.yyyy"));
   g->addWidget(popisek(druh.casPopisek, cas_, panel), row, 0);
   g->addWidget(cas_, row, 1);
   g->addWidget(popisek(t("platnost do"), platnost_, panel), row, 2, Qt::AlignRight);
@@ -193,6 +198,9 @@ EditorUloh::EditorUloh(const DruhUlohy& druh, db::Connection& con, Dialogs& dial
   grid_->setColumnHidden(static_cast<int>(Pole::dni), druh.zalohy);
   grid_->setColumnWidth(static_cast<int>(Pole::zprava), 100);
   grid_->setColumnWidth(static_cast<int>(Pole::uzivatele), druh.zalohy ? 80 : 100);
+  for (Pole p : {Pole::dni, Pole::cas, Pole::aktivni, Pole::doemailu, Pole::dochatu}) {
+    grid_->setColumnWidth(static_cast<int>(p), 72);
+  }
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(panel);

@@ -38,9 +38,17 @@ void UlohyModel::open() {
   std::vector<Row> rows;
   db::Statement q(con_);
   q.execute(sql_);
+  // The columns are found by name once; thousands of rows then read by position.
+  std::array<std::size_t, kPocetPoli> sloupce{};
+  for (std::size_t i = 0; i < kNazvy.size(); ++i) {
+    std::size_t c = 0;
+    while (c < q.columnCount() && QString::fromStdString(q.columnName(c)).compare(QLatin1String(kNazvy[i]), Qt::CaseInsensitive) != 0) ++c;
+    if (c == q.columnCount()) static_cast<void>(q.field(kNazvy[i]));  // throws, naming the missing column
+    sloupce[i] = c;
+  }
   while (q.next()) {
     Row row;
-    for (std::size_t i = 0; i < kNazvy.size(); ++i) row[i] = q.field(kNazvy[i]);
+    for (std::size_t i = 0; i < kNazvy.size(); ++i) row[i] = q.field(sloupce[i]);
     rows.push_back(std::move(row));
   }
   beginResetModel();

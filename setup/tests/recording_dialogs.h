@@ -30,17 +30,11 @@ class RecordingDialogs : public Dialogs {
   }
   std::optional<QString> vstup(const QString& caption, const QString& prompt, const QString& initial) override {
     inputs.push_back({caption, prompt + QLatin1Char('|') + initial, Ikona::Informace});
-    if (inputAnswers.empty()) return std::nullopt;
-    auto a = inputAnswers.front();
-    inputAnswers.pop_front();
-    return a;
+    return odeber(inputAnswers);
   }
   std::optional<QString> slozka(const QString& start) override {
     folderStarts.push_back(start);
-    if (folderAnswers.empty()) return std::nullopt;
-    auto a = folderAnswers.front();
-    folderAnswers.pop_front();
-    return a;
+    return odeber(folderAnswers);
   }
 
   // Texts of the recorded boxes, in order.
@@ -53,6 +47,16 @@ class RecordingDialogs : public Dialogs {
     boxes.clear();
     inputs.clear();
     folderStarts.clear();
+  }
+
+  // The next answer of a queue; nothing (a cancelled dialog) when it is empty.
+  static std::optional<QString> odeber(std::deque<std::optional<QString>>& queue) {
+    if (queue.empty()) return std::nullopt;
+    const bool has = queue.front().has_value();
+    const QString value = has ? *queue.front() : QString();
+    queue.pop_front();
+    if (!has) return std::nullopt;
+    return value;
   }
 
   std::vector<Box> boxes;

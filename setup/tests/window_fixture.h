@@ -22,7 +22,9 @@ namespace dorvik::setup::test {
 // Types the text into the widget key by key; Czech letters too, which QTest::keyClicks does not take.
 inline void napis(QWidget* widget, const QString& text) {
   for (const QChar c : text) {
-    if (c.unicode() < 128) {
+    if (c == QLatin1Char('\n')) {
+      QTest::keyClick(widget, Qt::Key_Return);
+    } else if (c.unicode() < 128) {
       QTest::keyClick(widget, c.toLatin1());
     } else {
       QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
