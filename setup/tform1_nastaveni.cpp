@@ -1,4 +1,7 @@
 // TForm1's settings page: its three group boxes, and nactiini / ulozini between the fields and the settings file.
+#include <filesystem>
+#include <system_error>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
@@ -11,6 +14,7 @@
 
 #include "core/nastaveni.h"
 #include "core/settings_file.h"
+#include "platform/error.h"
 #include "setup/handler_guard.h"
 #include "setup/tform1.h"
 
@@ -135,7 +139,13 @@ void TForm1::ulozini() {
   n.chatusercb = s(chatusercb_->currentText());
   n.dvscse = dvscse_->value();
   zapisnastaveni(ini_, n);
-  saveSettingsFile(ini_, folder_ + std::string(kSettingsFileName));
+  const std::string path = folder_ + std::string(kSettingsFileName);
+  // Never over the program itself (a build whose program is named like the settings file).
+  std::error_code error;
+  if (std::filesystem::equivalent(path, QCoreApplication::applicationFilePath().toStdString(), error)) {
+    throw FileError("The settings file \"" + path + "\" would replace the program itself; it is not saved.");
+  }
+  saveSettingsFile(ini_, path);
 }
 
 }  // namespace dorvik::setup
