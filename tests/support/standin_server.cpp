@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <sql.h>
 #include <sqlext.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -89,6 +90,8 @@ StandinServer::StandinServer(Options options) : options_(std::move(options)), da
     throw std::runtime_error(std::string("fork failed: ") + std::strerror(errno));
   }
   if (pid_ == 0) {
+    // A test that dies must not leave its server behind.
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
     ::dup2(out[1], STDOUT_FILENO);
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
