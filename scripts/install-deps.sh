@@ -12,6 +12,7 @@ packages=(
   python3 python3-aiosmtpd openssl             # SMTP test peer (openssl makes its throw-away certificate)
   locales                                      # regional formats for date-time text
   qt6-base-dev                                 # the setup tool's window (Qt Widgets) and its GUI tests (Qt Test)
+  fonts-dejavu-core                            # a font for the setup tool on the offscreen platform (tests, screenshots)
 )
 
 missing=()
