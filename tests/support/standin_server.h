@@ -16,6 +16,8 @@ namespace dorvik::test {
 //   db.open(server.connectionString("vorlak"), 5);
 //
 // The destructor stops the server (SIGTERM, then waits) and deletes the data folder.
+// The server also gets SIGTERM when the thread that started it ends (so a crashed
+// test leaves none behind): create it on a thread that outlives its use.
 class StandinServer {
  public:
   struct Options {
