@@ -27,11 +27,13 @@ bool containsLocalDb(std::string_view text) {
 }
 
 // A value in a connection string, braced so that ";", "=" and blanks survive.
-std::string braced(std::string_view value) {
+// Microsoft's drivers read "}}" as a brace inside; FreeTDS takes the text up to
+// a "}" that ends the value, so it gets its braces without doubling.
+std::string braced(std::string_view value, bool doubleClosingBraces = true) {
   std::string out = "{";
   for (char c : value) {
     out.push_back(c);
-    if (c == '}') out.push_back('}');
+    if (c == '}' && doubleClosingBraces) out.push_back('}');
   }
   return out + "}";
 }
@@ -93,15 +95,17 @@ std::string pripojovaciretezec(const ParametrySpojeni& p) {
   if (p.localDb) {
     std::string s = "DRIVER=" + braced(freeTds ? "ODBC Driver 17 for SQL Server" : driver) +
                     ";Trusted_Connection=yes;SERVER=" + braced(p.server);
-    return s + ";DATABASE=" + braced(p.databaze);
+    return s + ";DATABASE=" + braced(p.databaze) + ";";
   }
-  std::string s = freeTds ? "DRIVER={FreeTDS};SERVER=" + braced(p.server) + ";PORT=" + std::to_string(p.port) +
-                                ";TDS_Version=7.4;ClientCharset=UTF-8;Encryption=request;UID=" + braced(p.jmeno) +
-                                ";PWD=" + braced(p.heslo)
+  std::string s = freeTds ? "DRIVER={FreeTDS};SERVER=" + braced(p.server, false) + ";PORT=" + std::to_string(p.port) +
+                                ";TDS_Version=7.4;ClientCharset=UTF-8;Encryption=request;UID=" + braced(p.jmeno, false) +
+                                ";PWD=" + braced(p.heslo, false)
                           : "DRIVER=" + braced(driver) + ";Server=" + braced(p.server + "," + std::to_string(p.port)) +
                                 ";TrustServerCertificate=yes;Encrypt=yes;UID=" + braced(p.jmeno) + ";PWD=" + braced(p.heslo);
-  if (!p.databaze.empty()) s += ";DATABASE=" + braced(p.databaze);
-  return s;
+  if (!p.databaze.empty()) s += ";DATABASE=" + braced(p.databaze, !freeTds);
+  // FreeTDS keeps the closing brace of a braced value that ends the string
+  // ("vorlak}"); a final separator avoids that.
+  return s + ";";
 }
 
 bool testcon(db::Connection& con, std::string_view serverport, std::string_view databaze, std::string_view jmeno,

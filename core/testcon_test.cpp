@@ -57,12 +57,12 @@ TEST(Testcon, ConnectionStrings) {
   ParametrySpojeni p = rozeberspojeni("db.example.test,1450", " vorlak ", "sa", "a;b}c", true);
   EXPECT_EQ(pripojovaciretezec(p),
             "DRIVER={FreeTDS};SERVER={db.example.test};PORT=1450;TDS_Version=7.4;ClientCharset=UTF-8;"
-            "Encryption=request;UID={sa};PWD={a;b}}c};DATABASE={ vorlak }");
+            "Encryption=request;UID={sa};PWD={a;b}c};DATABASE={ vorlak };");
   p = rozeberspojeni("srv", "", "sa", "", true);
   EXPECT_EQ(pripojovaciretezec(p).find("DATABASE"), std::string::npos) << "empty: the login's default database";
   p = rozeberspojeni("(localdb)\\MSSQLLocalDB", "", "", "", true);
   EXPECT_EQ(pripojovaciretezec(p),
-            "DRIVER={ODBC Driver 17 for SQL Server};Trusted_Connection=yes;SERVER={(localdb)\\MSSQLLocalDB};DATABASE={}");
+            "DRIVER={ODBC Driver 17 for SQL Server};Trusted_Connection=yes;SERVER={(localdb)\\MSSQLLocalDB};DATABASE={};");
 }
 
 TEST(Testcon, FailureReports) {

@@ -134,7 +134,24 @@ void Statement::execute() {
   }
   auto* stmt = static_cast<SQLHSTMT>(handle_);
   SQLFreeStmt(stmt, SQL_RESET_PARAMS);
+  bindParameters(stmt);
 
+  std::u16string text = odbc::wide(odbcSql_);
+  const SQLRETURN rc =
+      SQLExecDirectW(stmt, reinterpret_cast<SQLWCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
+  try {
+    if (rc != SQL_NO_DATA) odbc::check(rc, SQL_HANDLE_STMT, stmt, "Executing the statement");
+    readResults(stmt);
+  } catch (...) {
+    SQLFreeStmt(stmt, SQL_CLOSE);
+    results_.clear();
+    throw;
+  }
+  SQLFreeStmt(stmt, SQL_CLOSE);
+}
+
+void Statement::bindParameters(void* handle) {
+  auto* stmt = static_cast<SQLHSTMT>(handle);
   SQLUSMALLINT position = 0;
   for (const std::string& name : parameterOrder_) {
     auto it = std::find_if(parameters_.begin(), parameters_.end(), [&](const auto& p) { return sameName(p->name, name); });
@@ -164,29 +181,38 @@ void Statement::execute() {
                                  &p.indicator),
                 SQL_HANDLE_STMT, stmt, "Binding parameter '" + p.name + "'");
   }
+}
 
-  std::u16string text = odbc::wide(odbcSql_);
-  const SQLRETURN rc =
-      SQLExecDirectW(stmt, reinterpret_cast<SQLWCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
-  if (rc != SQL_NO_DATA) odbc::check(rc, SQL_HANDLE_STMT, stmt, "Executing the statement");
-  // Step over results without columns (row counts of inserts, SET options) to the first result set.
+void Statement::readResults(void* handle) {
+  auto* stmt = static_cast<SQLHSTMT>(handle);
   for (;;) {
-    describeColumns();
-    if (!columns_.empty()) return;
-    SQLLEN count = -1;
-    SQLRowCount(stmt, &count);
-    rowsAffected_ = count;
+    ResultSet result;
+    result.columns = describeColumns(stmt);
+    if (result.columns.empty()) {
+      SQLLEN count = -1;
+      SQLRowCount(stmt, &count);
+      rowsAffected_ = count;
+    } else {
+      for (;;) {
+        const SQLRETURN fetched = SQLFetch(stmt);
+        if (fetched == SQL_NO_DATA) break;
+        odbc::check(fetched, SQL_HANDLE_STMT, stmt, "Fetching a row");
+        std::vector<FieldValue> row;
+        row.reserve(result.columns.size());
+        for (std::size_t i = 0; i < result.columns.size(); ++i) row.push_back(readColumn(stmt, result.columns[i], i));
+        result.rows.push_back(std::move(row));
+      }
+      results_.push_back(std::move(result));
+    }
     const SQLRETURN more = SQLMoreResults(stmt);
     if (more == SQL_NO_DATA) return;
     odbc::check(more, SQL_HANDLE_STMT, stmt, "Executing the statement");
   }
 }
 
-void Statement::describeColumns() {
-  auto* stmt = static_cast<SQLHSTMT>(handle_);
-  columns_.clear();
-  row_.clear();
-  onRow_ = false;
+std::vector<Statement::Column> Statement::describeColumns(void* handle) {
+  auto* stmt = static_cast<SQLHSTMT>(handle);
+  std::vector<Column> columns;
   SQLSMALLINT count = 0;
   odbc::check(SQLNumResultCols(stmt, &count), SQL_HANDLE_STMT, stmt, "Reading the result");
   for (SQLUSMALLINT i = 1; i <= count; ++i) {
@@ -197,55 +223,34 @@ void Statement::describeColumns() {
                                 &digits, &nullable),
                 SQL_HANDLE_STMT, stmt, "Reading the result columns");
     const auto used = std::min<std::size_t>(static_cast<std::size_t>(nameLength), std::size(name) - 1);
-    columns_.push_back(Column{odbc::narrow(name, used), type});
+    columns.push_back(Column{odbc::narrow(name, used), type});
   }
+  return columns;
 }
 
 bool Statement::next() {
-  if (columns_.empty() || liveHandle() == nullptr) return false;
-  auto* stmt = static_cast<SQLHSTMT>(handle_);
-  const SQLRETURN rc = SQLFetch(stmt);
-  if (rc == SQL_NO_DATA) {
-    onRow_ = false;
-    return false;
-  }
-  odbc::check(rc, SQL_HANDLE_STMT, stmt, "Fetching a row");
-  row_.clear();
-  for (std::size_t i = 0; i < columns_.size(); ++i) row_.push_back(readColumn(i));
-  onRow_ = true;
-  return true;
+  if (!hasResultSet()) return false;
+  if (row_ <= results_[current_].rows.size()) ++row_;
+  return row_ <= results_[current_].rows.size();
 }
 
 bool Statement::nextResult() {
-  if (liveHandle() == nullptr) return false;
-  auto* stmt = static_cast<SQLHSTMT>(handle_);
-  for (;;) {
-    const SQLRETURN more = SQLMoreResults(stmt);
-    if (more == SQL_NO_DATA) {
-      columns_.clear();
-      row_.clear();
-      onRow_ = false;
-      return false;
-    }
-    odbc::check(more, SQL_HANDLE_STMT, stmt, "Reading the next result");
-    describeColumns();
-    if (!columns_.empty()) return true;
-    SQLLEN count = -1;
-    SQLRowCount(stmt, &count);
-    rowsAffected_ = count;
-  }
+  if (!hasResultSet()) return false;
+  ++current_;
+  row_ = 0;
+  return hasResultSet();
 }
 
-FieldValue Statement::readColumn(std::size_t index) {
-  auto* stmt = static_cast<SQLHSTMT>(handle_);
+FieldValue Statement::readColumn(void* handle, const Column& described, std::size_t index) {
+  auto* stmt = static_cast<SQLHSTMT>(handle);
   const auto column = static_cast<SQLUSMALLINT>(index + 1);
   SQLLEN indicator = 0;
   auto get = [&](SQLSMALLINT cType, SQLPOINTER target, SQLLEN size) {
     odbc::check(SQLGetData(stmt, column, cType, target, size, &indicator), SQL_HANDLE_STMT, stmt,
-                "Reading column '" + columns_[index].name + "'");
+                "Reading column '" + described.name + "'");
     return indicator != SQL_NULL_DATA;
   };
-  switch (columns_[index].sqlType) {
+  switch (described.sqlType) {
     case SQL_BIT: {
       unsigned char v = 0;
       return get(SQL_C_BIT, &v, 0) ? FieldValue(v != 0) : FieldValue();
@@ -283,7 +288,7 @@ FieldValue Statement::readColumn(std::size_t index) {
       for (;;) {
         const SQLRETURN rc = SQLGetData(stmt, column, SQL_C_WCHAR, piece, sizeof piece, &indicator);
         if (rc == SQL_NO_DATA) break;
-        odbc::check(rc, SQL_HANDLE_STMT, stmt, "Reading column '" + columns_[index].name + "'");
+        odbc::check(rc, SQL_HANDLE_STMT, stmt, "Reading column '" + described.name + "'");
         if (indicator == SQL_NULL_DATA) return FieldValue();
         const std::size_t capacity = std::size(piece) - 1;
         const bool whole = indicator != SQL_NO_TOTAL && static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR) <= capacity;
@@ -297,23 +302,26 @@ FieldValue Statement::readColumn(std::size_t index) {
 }
 
 const FieldValue& Statement::field(std::size_t index) const {
-  if (!onRow_) throw DatabaseError("No current row");
-  if (index >= row_.size()) throw DatabaseError("Column index " + std::to_string(index) + " out of range");
-  return row_[index];
+  if (!hasResultSet() || row_ == 0 || row_ > results_[current_].rows.size()) throw DatabaseError("No current row");
+  const auto& row = results_[current_].rows[row_ - 1];
+  if (index >= row.size()) throw DatabaseError("Column index " + std::to_string(index) + " out of range");
+  return row[index];
 }
 
 const FieldValue& Statement::field(std::string_view name) const {
-  for (std::size_t i = 0; i < columns_.size(); ++i) {
-    if (sameName(columns_[i].name, name)) return field(i);
+  if (hasResultSet()) {
+    const auto& columns = results_[current_].columns;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      if (sameName(columns[i].name, name)) return field(i);
+    }
   }
   throw DatabaseError("Field '" + std::string(name) + "' not found");
 }
 
 void Statement::close() noexcept {
-  if (void* h = liveHandle()) SQLFreeStmt(static_cast<SQLHSTMT>(h), SQL_CLOSE);
-  columns_.clear();
-  row_.clear();
-  onRow_ = false;
+  results_.clear();
+  current_ = 0;
+  row_ = 0;
   rowsAffected_ = -1;
 }
 

@@ -38,8 +38,11 @@ class Statement {
   void setDateTime(std::string_view name, const DateTime& value);
   void setNull(std::string_view name, SqlType type);
 
-  // Runs the SQL text. When it yields a result set, the statement is
-  // positioned before its first row; otherwise rowsAffected() tells the count.
+  // Runs the SQL text and reads all its results at once, so that the
+  // connection is free for other statements while this one's rows are walked
+  // (SQL Server serves one open result per connection). The statement is
+  // positioned before the first row of the first result set; rowsAffected()
+  // tells the count of the last statement without one.
   // Every parameter must have a value. Throws DatabaseError.
   void execute();
   // setSql + execute.
@@ -55,9 +58,9 @@ class Statement {
   // Rows changed by the last statement without a result set, -1 if unknown.
   std::int64_t rowsAffected() const { return rowsAffected_; }
 
-  bool hasResultSet() const { return !columns_.empty(); }
-  std::size_t columnCount() const { return columns_.size(); }
-  const std::string& columnName(std::size_t index) const { return columns_.at(index).name; }
+  bool hasResultSet() const { return current_ < results_.size(); }
+  std::size_t columnCount() const { return hasResultSet() ? results_[current_].columns.size() : 0; }
+  const std::string& columnName(std::size_t index) const { return results_.at(current_).columns.at(index).name; }
   // Values of the current row (after next() returned true).
   const FieldValue& field(std::size_t index) const;
   // By column name, case-insensitive; throws DatabaseError naming the column if absent.
@@ -71,10 +74,16 @@ class Statement {
     std::string name;
     short sqlType;
   };
+  struct ResultSet {
+    std::vector<Column> columns;
+    std::vector<std::vector<FieldValue>> rows;
+  };
   struct Parameter;
 
-  void describeColumns();
-  FieldValue readColumn(std::size_t index);
+  void bindParameters(void* stmt);
+  void readResults(void* stmt);
+  std::vector<Column> describeColumns(void* stmt);
+  FieldValue readColumn(void* stmt, const Column& column, std::size_t index);
   // The statement handle if the connection that made it is still the open one.
   void* liveHandle() noexcept;
   Parameter& parameter(std::string_view name);
@@ -86,9 +95,9 @@ class Statement {
   std::string odbcSql_;
   std::vector<std::string> parameterOrder_;
   std::vector<std::unique_ptr<Parameter>> parameters_;
-  std::vector<Column> columns_;
-  std::vector<FieldValue> row_;
-  bool onRow_ = false;
+  std::vector<ResultSet> results_;
+  std::size_t current_ = 0;  // index into results_
+  std::size_t row_ = 0;      // 1-based position in the current result; 0 before the first row
   std::int64_t rowsAffected_ = -1;
 };
 
