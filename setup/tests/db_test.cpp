@@ -180,6 +180,21 @@ class DbTest : public QObject {
     QVERIFY(tabulkaexistuje(o.pripojeni(), "ulohy"));
   }
 
+  void masterGetsNoAgentTables() {
+    DbOkno o;
+    Nastaveni n = o.nastaveni();
+    n.databazecb = "master";
+    o.zapisnastaveni(n);
+    TForm1& f = o.otevri();
+    // Nothing is created in master, so its task lists cannot open: a failed attempt.
+    QCOMPARE(o.dialogs.boxes.size(), std::size_t{1});
+    QVERIFY(o.dialogs.boxes[0].text.startsWith(QStringLiteral("DatabaseError: ")));
+    QVERIFY(!f.zakazky()->model()->isOpen());
+    db::Connection master;
+    master.open(o.server.connectionString("master"), 10);
+    for (const char* t : {"chat", "zpravychat", "ulohy", "historieagent"}) QVERIFY2(!tabulkaexistuje(master, t), t);
+  }
+
   void saveValidation_data() {
     QTest::addColumn<int>("tab");
     QTest::addColumn<QString>("message");

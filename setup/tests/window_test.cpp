@@ -192,6 +192,21 @@ class WindowTest : public QObject {
     QVERIFY(o.dialogs.boxes[0].text.startsWith(QStringLiteral("DatabaseError: ")));
   }
 
+  void emptyPasswordStopsTheListButNotTheTest() {
+    Okno o;
+    Nastaveni n = nedostupnanastaveni();
+    n.heslole.clear();
+    n.databazecb.clear();
+    o.zapisnastaveni(n);
+    o.otevri();
+    o.najdi<QComboBox>("databazecb")->setFocus();
+    QTest::qWait(50);
+    QVERIFY(o.dialogs.boxes.empty());
+    klikni(o.najdi<QPushButton>("testdbb"));
+    QCOMPARE(o.dialogs.boxes.size(), std::size_t{1});
+    QVERIFY(o.dialogs.boxes[0].text.startsWith(QStringLiteral("DatabaseError: ")));
+  }
+
   void mailTestChecksFieldsThenAsks_data() {
     QTest::addColumn<QString>("login");
     QTest::addColumn<QString>("from");
