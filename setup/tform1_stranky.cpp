@@ -25,7 +25,8 @@ QWidget* TForm1::vytvorsluzbu() {
   auto* page = new QWidget;
   page->setObjectName(QStringLiteral("sluzbats"));
   auto* g = new QGridLayout(page);
-  auto* stavsluzbyl = new QLabel(QStringLiteral("... zjišťuje se stav služby"), page);
+  // The state is not read in this version, so the label does not claim to be finding it out.
+  auto* stavsluzbyl = new QLabel(QStringLiteral("stav služby se v této verzi programu nezjišťuje"), page);
   stavsluzbyl->setObjectName(QStringLiteral("stavsluzbyl"));
   g->addWidget(stavsluzbyl, 0, 0, 1, 3);
   int column = 0;
