@@ -1,6 +1,8 @@
 // A staged setup folder for end-to-end tests: copies of the programs, a settings file, their logs, and runs.
 #pragma once
 #include <chrono>
+#include <functional>
+#include <memory>
 #include <map>
 #include <string>
 #include <vector>
@@ -15,6 +17,24 @@ struct RunResult {
   std::string out, err;
   std::chrono::milliseconds elapsed{};
 };
+
+// A program started in the background; stopped with SIGTERM (then waited for) when it goes out of scope.
+class BackgroundProcess {
+ public:
+  BackgroundProcess(const std::string& program, const std::vector<std::string>& args, const std::string& outputPath);
+  ~BackgroundProcess() { stop(); }
+  BackgroundProcess(const BackgroundProcess&) = delete;
+  BackgroundProcess& operator=(const BackgroundProcess&) = delete;
+  // Sends SIGTERM and waits; returns the exit code (-1 when it did not exit normally).
+  int stop();
+
+ private:
+  int pid_ = -1;
+  int exitCode_ = -1;
+};
+
+// Waits until `condition` holds, checking every 50 ms; false when `limit` passes first.
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit);
 
 class SetupFolder {
  public:
@@ -34,6 +54,9 @@ class SetupFolder {
 
   // Runs a program of this folder to its end, in the pinned C.UTF-8 locale, with no standard input.
   RunResult run(const std::string& relativePath, const std::vector<std::string>& args) const;
+  // Starts a program of this folder in the background, its output going to `outputFile` here.
+  std::unique_ptr<BackgroundProcess> start(const std::string& relativePath, const std::vector<std::string>& args,
+                                           const std::string& outputFile) const;
 
  private:
   TempFolder folder_;
