@@ -8,10 +8,12 @@
 #include <thread>
 
 #include "core/agent_tables.h"
+#include "core/testcon.h"
 #include "core/db/connection.h"
 #include "core/db/statement.h"
 #include "core/mail/smtp_peer_test_support.h"
 #include "platform/file_append.h"
+#include "tests/common/closed_port.h"
 #include "tests/common/setup_folder.h"
 #include "tests/support/standin_server.h"
 
@@ -19,6 +21,12 @@ namespace dorvik {
 namespace {
 
 namespace fs = std::filesystem;
+
+std::size_t occurrences(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
 
 std::string fixture(const char* name) {
   std::ifstream in(std::string(DORVIK_SOURCE_DIR) + "/tests/fixtures/" + name);
@@ -225,6 +233,18 @@ TEST_F(UlohaDatabase, RecipientsThatCannotBeReached) {
   EXPECT_EQ(chatRows().size(), 4u) << "no sender: nothing inserted";
 }
 
+TEST_F(UlohaDatabase, MailFailureIsLoggedAndTheChatStillDelivered) {
+  settings_.smtpportle = std::to_string(testing::closedPort());
+  setup_.writeSettings(settings_);
+  Task t;
+  t.doemailu = true;
+  const auto r = run(insertTask(t));
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const std::string log = setup_.runLog();
+  EXPECT_EQ(occurrences(log, ": ID ulohy: 1: "), 2u) << "one failed mail per order: " << log;
+  EXPECT_EQ(chatRows().size(), 2u);
+}
+
 TEST_F(UlohaDatabase, FailedChatInsertLeavesNoHalfMessage) {
   Task t;
   // Fits the task row, but not the chat message once filled.
@@ -296,6 +316,40 @@ TEST_F(UlohaDatabase, BackupWithItsSuccessOrFailureText) {
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0].substr(rows[0].rfind('|') + 1), "Záloha je hotová.");
   EXPECT_EQ(rows[1].substr(rows[1].rfind('|') + 1), "Záloha selhala!");
+}
+
+TEST_F(UlohaDatabase, BackupOfADatabaseWhoseNameNeedsQuoting) {
+  const std::string name = "moje dílna.2024";
+  prikaz(con_, "CREATE DATABASE [moje dílna.2024]");
+  db::Connection other;
+  other.open(pripojovaciretezec(rozeberspojeni(server_.serverPort(), name, "sa", "Heslo1", true)), 10);
+  std::istringstream script(fixture("host_database.sql"));
+  std::string batch;
+  for (std::string line; std::getline(script, line);) {
+    if (line == "go") {
+      prikaz(other, batch);
+      batch.clear();
+    } else {
+      batch += line + "\n";
+    }
+  }
+  aktualizujdb(other);
+  const std::string folder = setup_.path() + "zalohy O'Neil";
+  fs::create_directory(folder);
+  prikaz(other, "insert into ulohy (druh,zprava,uzivatele,kam,dni,aktivni) values ('zalohovani','ok~chyba','','" +
+                    std::string("zalohy") + "',0,1)");
+  db::Statement q(other);
+  q.setSql("update ulohy set kam=:pkam");
+  q.setText("pkam", folder);
+  q.execute();
+  settings_.databazecb = name;
+  setup_.writeSettings(settings_);
+  const auto r = run(1);
+  ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_EQ(setup_.runLog(), "");
+  ASSERT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+  const std::string file = fs::directory_iterator(folder)->path().filename().string();
+  EXPECT_EQ(file.rfind("moje-dílna_2024_", 0), 0u) << file;
 }
 
 }  // namespace
