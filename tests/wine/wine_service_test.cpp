@@ -1,0 +1,323 @@
+// The Windows build of dvsc under Wine: registration, start and polls through Wine's service manager, stop, removal.
+#include <gtest/gtest.h>
+#include <gmock/gmock.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/ini_document.h"
+#include "core/nastaveni.h"
+#include "core/settings_file.h"
+#include "platform/file_append.h"
+
+#ifdef DORVIK_WINE_WITH_STANDIN
+#include "core/agent_tables.h"
+#include "tests/support/standin_server.h"
+#endif
+
+namespace dorvik {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using namespace std::chrono_literals;
+
+std::string quoted(const std::string& s) {
+  std::string out = "'";
+  for (char c : s) {
+    if (c == '\'') out += "'\\''";
+    else out.push_back(c);
+  }
+  return out + "'";
+}
+
+struct Outcome {
+  int exitCode = -1;
+  std::string output;  // standard output and error together
+};
+
+// One Wine prefix for the test build, kept between runs (booting a new one
+// costs seconds and hundreds of megabytes), and a persistent wineserver for
+// the length of the test: without it Wine's services end a few seconds after
+// the last ordinary Wine program.
+class WineSession {
+ public:
+  explicit WineSession(fs::path prefix) : prefix_(std::move(prefix)), inUse_(prefix_.string() + ".in-use") {
+    // One test at a time per prefix: ctest runs test programs side by side.
+    fs::create_directories(prefix_.parent_path());
+    lock_ = ::open((prefix_.string() + ".lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
+    if (lock_ < 0 || ::flock(lock_, LOCK_EX) != 0) throw std::runtime_error("Cannot lock " + prefix_.string() + ".lock");
+    ::setenv("WINEPREFIX", prefix_.c_str(), 1);
+    ::setenv("WINEDEBUG", "-all", 1);
+    ::setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);  // no prompts for Mono and Gecko
+    ::unsetenv("DISPLAY");
+    // A run that ended early may have left services registered, which would
+    // start by themselves when the prefix boots: such a prefix is made anew.
+    if (fs::exists(inUse_)) {
+      run("wineserver -k");
+      fs::remove_all(prefix_);
+    }
+    if (!fs::exists(prefix_ / "system.reg")) {
+      // The registry reaches system.reg when the wineserver ends.
+      const Outcome boot = run("wineboot --init && wineserver -w");
+      if (!fs::exists(prefix_ / "system.reg")) throw std::runtime_error("wineboot --init failed: " + boot.output);
+    }
+    std::ofstream(inUse_) << "a Wine test runs in this prefix\n";
+    const Outcome server = run("wineserver -p");
+    if (server.exitCode != 0) throw std::runtime_error("wineserver -p failed: " + server.output);
+  }
+
+  ~WineSession() {
+    // Ends this prefix's wineserver and every Wine process in it, services included.
+    run("wineserver -k");
+    run("wineserver -w");
+    if (cleanEnd_) fs::remove(inUse_);
+    ::close(lock_);  // releases the lock
+  }
+
+  WineSession(const WineSession&) = delete;
+  WineSession& operator=(const WineSession&) = delete;
+
+  // The prefix may be reused only when the test removed what it registered.
+  void markClean() { cleanEnd_ = true; }
+
+  // Runs a shell command line with the prefix's environment; output through a
+  // file, since Wine's background processes would keep a pipe open.
+  Outcome run(const std::string& commandLine) const {
+    const fs::path out = prefix_.string() + ".output";
+    const int status = std::system((commandLine + " >" + quoted(out.string()) + " 2>&1 </dev/null").c_str());
+    Outcome o;
+    o.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream in(out, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    o.output = text.str();
+    return o;
+  }
+
+  Outcome wine(const std::string& arguments) const { return run("wine " + arguments); }
+
+  // The service's state as "sc query" reports it ("RUNNING", "STOPPED"), or "" when it is not there.
+  std::string serviceState(const std::string& name) const {
+    const Outcome o = wine("sc query " + name);
+    std::smatch m;
+    if (o.exitCode != 0 || !std::regex_search(o.output, m, std::regex(R"(STATE\s*:\s*\d+\s+(\w+))"))) return "";
+    return m[1];
+  }
+
+ private:
+  fs::path prefix_;
+  fs::path inUse_;
+  bool cleanEnd_ = false;
+  int lock_ = -1;
+};
+
+// A loopback port with nothing listening on it.
+int closedPort() {
+  const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  socklen_t length = sizeof a;
+  ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &length);
+  ::close(s);
+  return ntohs(a.sin_port);
+}
+
+void writeSettings(const fs::path& setupFolder, const std::string& serverport, const std::string& databaze,
+                   const std::string& jmeno, const std::string& heslo) {
+  Nastaveni n;
+  n.serverportle = serverport;
+  n.databazecb = databaze;
+  n.jmenole = jmeno;
+  n.heslole = heslo;
+  n.dvscse = 1;
+  IniDocument settings;
+  zapisnastaveni(settings, n);
+  saveSettingsFile(settings, (setupFolder / std::string(kSettingsFileName)).string());
+}
+
+std::vector<std::string> logLines(const fs::path& log) {
+  std::vector<std::string> lines;
+  if (!fs::exists(log)) return lines;
+  std::istringstream in(platform::readWholeFile(log.string()));
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::size_t countContaining(const std::vector<std::string>& lines, const std::string& part) {
+  std::size_t n = 0;
+  for (const std::string& l : lines) n += l.find(part) != std::string::npos;
+  return n;
+}
+
+// Waits up to `limit` for the condition; true when it came.
+bool eventually(const std::function<bool()>& condition, std::chrono::seconds limit) {
+  const auto until = std::chrono::steady_clock::now() + limit;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= until) return false;
+    std::this_thread::sleep_for(200ms);
+  }
+  return true;
+}
+
+std::string joined(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& l : lines) out += l + "\n";
+  return out;
+}
+
+// A setup folder with the Windows service in its dvsc subfolder, a Wine
+// session around it, and the service removed again at the end.
+class WineServiceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const fs::path exe = fs::path(DORVIK_WIN64_DIR) / "setup" / "dvsc" / "dvsc.exe";
+    if (!fs::exists(exe)) GTEST_SKIP() << "no Windows build at " << exe << " (scripts/cross-build.sh makes it)";
+    if (std::system("command -v wine >/dev/null && command -v wineserver >/dev/null") != 0) {
+      GTEST_SKIP() << "Wine is not installed (scripts/install-windows-deps.sh installs it)";
+    }
+    const fs::path work = fs::path(DORVIK_TEST_BUILD_DIR) / "wine-test";
+    wine_ = std::make_unique<WineSession>(work / "wine-prefix");
+    setup_ = work / "setup";
+    fs::remove_all(setup_);
+    fs::create_directories(setup_ / "dvsc");
+    fs::copy_file(exe, setup_ / "dvsc" / "dvsc.exe");
+    dvsc_ = quoted((setup_ / "dvsc" / "dvsc.exe").string());
+    log_ = setup_ / "dvsc" / "dvsc.log";
+    ASSERT_EQ(wine_->serviceState("dvservice"), "") << "a dvservice from elsewhere is registered in the prefix";
+  }
+
+  void TearDown() override {
+    if (!wine_) return;
+    if (!wine_->serviceState("dvservice").empty()) wine_->wine(dvsc_ + " /uninstall /silent");
+    if (wine_->serviceState("dvservice").empty()) wine_->markClean();
+    wine_.reset();
+  }
+
+  std::unique_ptr<WineSession> wine_;
+  fs::path setup_, log_;
+  std::string dvsc_;
+};
+
+TEST_F(WineServiceTest, RegistersStartsPollsStopsAndRemoves) {
+  // Nothing listens on the server's port: every poll fails to connect.
+  writeSettings(setup_, "127.0.0.1," + std::to_string(closedPort()), "vorlak", "sa", "Heslo1");
+  {
+    SCOPED_TRACE("registration");
+    const Outcome installed = wine_->wine(dvsc_ + " /install /silent");
+    EXPECT_EQ(installed.exitCode, 0) << installed.output;
+    EXPECT_THAT(installed.output, IsEmpty()) << "/silent prints nothing";
+    EXPECT_EQ(wine_->serviceState("dvservice"), "STOPPED");
+
+    // The identity the service manager keeps: own process, automatic start, normal errors, LocalSystem.
+    const Outcome key = wine_->wine("reg query 'HKLM\\System\\CurrentControlSet\\Services\\dvservice'");
+    ASSERT_EQ(key.exitCode, 0) << key.output;
+    for (const char* value : {R"(DisplayName\s+REG_SZ\s+dorvik service)", R"(Type\s+REG_DWORD\s+0x10\b)",
+                              R"(Start\s+REG_DWORD\s+0x2\b)", R"(ErrorControl\s+REG_DWORD\s+0x1\b)",
+                              R"(ObjectName\s+REG_SZ\s+LocalSystem)",
+                              R"(ImagePath\s+REG_\w+\s+"[A-Z]:\\.*\\setup\\dvsc\\dvsc\.exe")"}) {
+      EXPECT_TRUE(std::regex_search(key.output, std::regex(value))) << value << "\n" << key.output;
+    }
+
+    const Outcome again = wine_->wine(dvsc_ + " /install /silent");
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_THAT(again.output, HasSubstr("Error: Cannot install the service dvservice: it is already installed."));
+  }
+  {
+    SCOPED_TRACE("start and polls that cannot connect");
+    const Outcome started = wine_->wine("net start dvservice");
+    EXPECT_EQ(started.exitCode, 0) << started.output;
+    EXPECT_EQ(wine_->serviceState("dvservice"), "RUNNING");
+    // One connection-failure line per poll at the one-second interval: the
+    // timer, the settings file, the service log and ODBC all work under Wine.
+    const std::string failure = ": 127.0.0.1:  chyba: DatabaseError, ";
+    EXPECT_TRUE(eventually([&] { return countContaining(logLines(log_), failure) >= 2; }, 20s))
+        << joined(logLines(log_));
+    for (const std::string& line : logLines(log_)) {
+      // A message over several lines carries the prefix on its first line only.
+      if (line.find("chyba") == std::string::npos) continue;
+      EXPECT_TRUE(std::regex_match(line, std::regex(R"(\S+ \S+( \S+)?: 127\.0\.0\.1:  chyba: DatabaseError, .+\r)")))
+          << line;
+    }
+  }
+  {
+    SCOPED_TRACE("stop");
+    const Outcome stopped = wine_->wine("net stop dvservice");
+    EXPECT_EQ(stopped.exitCode, 0) << stopped.output;
+    EXPECT_EQ(wine_->serviceState("dvservice"), "STOPPED");
+    const std::size_t lines = logLines(log_).size();
+    std::this_thread::sleep_for(2s);
+    EXPECT_EQ(logLines(log_).size(), lines) << "no poll after the stop\n" << joined(logLines(log_));
+  }
+  {
+    SCOPED_TRACE("removal");
+    const Outcome removed = wine_->wine(dvsc_ + " /uninstall /silent");
+    EXPECT_EQ(removed.exitCode, 0) << removed.output;
+    EXPECT_THAT(removed.output, IsEmpty());
+    EXPECT_EQ(wine_->serviceState("dvservice"), "");
+    const Outcome again = wine_->wine(dvsc_ + " /uninstall");
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_THAT(again.output, HasSubstr("Error: Cannot uninstall the service dvservice: it is not installed."));
+  }
+}
+
+#ifdef DORVIK_WINE_WITH_STANDIN
+// The stand-in's clock stands at 08:10 and runs on: task 1 (minute 10) is due.
+TEST_F(WineServiceTest, RecoversWhenTheSettingsNameAReachableServerAndLaunchesTheDueTaskOnce) {
+  test::StandinServer::Options options;
+  options.clock = "2026-03-07 08:10:02";
+  test::StandinServer server(options);
+  test::runScript(server, "vorlak",
+                  std::string(kCreateUlohyLine1) + "\r\n" + std::string(kCreateUlohyLine2) +
+                      "\ngo\n"
+                      "insert into ulohy (druh,cas,platnostdo,aktivni) values "
+                      "('zakazka','1899-12-30 09:10','2099-01-01',1),"   // 1: due in minute 10
+                      "('zakazka','1899-12-30 08:11','2099-01-01',1),"   // 2: another minute
+                      "('zakazka','1899-12-30 08:10','2099-01-01',0),"   // 3: switched off
+                      "('zakazka','1899-12-30 08:10','2020-01-01',1)\n"  // 4: expired
+                      "go\n");
+
+  writeSettings(setup_, "127.0.0.1," + std::to_string(closedPort()), "vorlak", "sa", "Heslo1");
+  ASSERT_EQ(wine_->wine(dvsc_ + " /install /silent").exitCode, 0);
+  ASSERT_EQ(wine_->wine("net start dvservice").exitCode, 0);
+  EXPECT_TRUE(eventually([&] { return countContaining(logLines(log_), " chyba: ") >= 1; }, 20s))
+      << joined(logLines(log_));
+
+  // Replaced while the service runs: the next poll reads it and connects.
+  writeSettings(setup_, server.serverPort(), "vorlak", "sa", "Heslo1");
+  // The Windows build has no runner (it needs a TLS library): the launch is
+  // logged, then the line that says why nothing was started.
+  EXPECT_TRUE(eventually([&] { return countContaining(logLines(log_), "nebyla spuštěna") >= 1; }, 20s))
+      << joined(logLines(log_));
+  std::this_thread::sleep_for(2500ms);  // further polls inside minute 10 of the server's clock
+  ASSERT_EQ(wine_->wine("net stop dvservice").exitCode, 0);
+
+  const std::vector<std::string> lines = logLines(log_);
+  EXPECT_EQ(countContaining(lines, "\\dvsc\\..\\uloha.exe;1\r"), 1u) << "once in its minute\n" << joined(lines);
+  for (const char* other : {".exe;2", ".exe;3", ".exe;4"}) EXPECT_EQ(countContaining(lines, other), 0u) << joined(lines);
+  EXPECT_EQ(countContaining(lines, ": 127.0.0.1: Úloha 1 nebyla spuštěna: "), 1u) << joined(lines);
+  const fs::path paramsc = setup_ / "paramsc";
+  ASSERT_TRUE(fs::exists(paramsc));
+  EXPECT_EQ(platform::readWholeFile(paramsc.string()), "1") << "the id alone, no line end";
+}
+#endif
+
+}  // namespace
+}  // namespace dorvik
