@@ -6,4 +6,6 @@ bash scripts/install-deps.sh
 preset="${1:-default}"
 cmake --preset "$preset"
 cmake --build --preset "$preset"
+bash scripts/install-windows-deps.sh
+bash scripts/cross-build.sh
 ctest --preset "$preset"
