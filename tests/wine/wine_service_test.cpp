@@ -258,6 +258,21 @@ TEST_F(WineServiceTest, RegistersStartsPollsStopsAndRemoves) {
     }
   }
   {
+    SCOPED_TRACE("pause and continue");
+    // Pausing is accepted and changes nothing: the polls go on.
+    const std::string control = quoted((fs::path(DORVIK_WIN64_DIR) / "tests" / "wine" / "service_control.exe").string());
+    const Outcome paused = wine_->wine(control + " dvservice pause");
+    EXPECT_EQ(paused.exitCode, 0) << paused.output;
+    EXPECT_THAT(paused.output, HasSubstr("PAUSED"));
+    EXPECT_EQ(wine_->serviceState("dvservice"), "PAUSED");
+    const std::size_t polls = logLines(log_).size();
+    EXPECT_TRUE(eventually([&] { return logLines(log_).size() > polls; }, 10s)) << "polls while paused";
+    const Outcome continued = wine_->wine(control + " dvservice continue");
+    EXPECT_EQ(continued.exitCode, 0) << continued.output;
+    EXPECT_THAT(continued.output, HasSubstr("RUNNING"));
+    EXPECT_EQ(wine_->serviceState("dvservice"), "RUNNING");
+  }
+  {
     SCOPED_TRACE("stop");
     const Outcome stopped = wine_->wine("net stop dvservice");
     EXPECT_EQ(stopped.exitCode, 0) << stopped.output;
