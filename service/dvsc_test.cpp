@@ -1,7 +1,9 @@
 // The built service with the real runner against two stand-in servers: outages, a server switch, catch-up, no duplicates.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <thread>
 #include <sstream>
 
 #include "core/agent_tables.h"
@@ -105,6 +107,34 @@ TEST(Dvsc, LaunchesEachDueTaskOnceAcrossOutagesAndAServerSwitch) {
   EXPECT_EQ(setup.readFile("paramsc"), "4");
   EXPECT_EQ(occurrences(text, "nebyla spuštěna"), 0u) << text;
   EXPECT_EQ(setup.runLog(), "") << "the runner met no failure";
+}
+
+TEST(Dvsc, SlowRunnersRunOneAfterAnotherAndNoPollOverlaps) {
+  auto server = hostServer("2026-12-11 08:10:01");
+  test::runScript(*server, "vorlak", "update ulohy set cas='1899-12-30 08:10:00', aktivni=1, platnostdo='2027-12-31'");
+
+  // A runner that takes two seconds and notes when it starts and ends, with the id it was handed.
+  testing::SetupFolder setup;
+  setup.addProgram("dvsc/dvsc");
+  setup.writeFile("uloha",
+                  "#!/bin/sh\ncd \"$(dirname \"$0\")\"\necho \"start $(cat paramsc)\" >> runs.txt\nsleep 2\n"
+                  "echo \"end $(cat paramsc)\" >> runs.txt\n");
+  std::filesystem::permissions(setup / "uloha", std::filesystem::perms::owner_all);
+  Nastaveni n;
+  n.serverportle = server->serverPort();
+  n.databazecb = "vorlak";
+  n.heslole = "Heslo1";
+  n.dvscse = 1;
+  setup.writeSettings(n);
+
+  auto dvsc = setup.start("dvsc/dvsc", {}, "dvsc.out");
+  ASSERT_TRUE(testing::waitFor([&] { return occurrences(setup.readFile("runs.txt"), "end") == 5; }, 40s))
+      << setup.readFile("runs.txt");
+  std::this_thread::sleep_for(1500ms);  // polls that follow, still within minute :10
+  dvsc->stop();
+  EXPECT_EQ(setup.readFile("runs.txt"),
+            "start 1\nend 1\nstart 2\nend 2\nstart 3\nend 3\nstart 4\nend 4\nstart 5\nend 5\n")
+      << "each due task once, strictly one runner at a time, while ticks fell due every second";
 }
 
 }  // namespace
