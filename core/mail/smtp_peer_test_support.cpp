@@ -16,6 +16,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include "tests/common/closed_port.h"
 
 extern char** environ;
 
@@ -140,19 +141,6 @@ StoredMessage SmtpPeer::message(int n) const {
   return result;
 }
 
-int closedPort() {
-  const int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof addr;
-  if (bind(s, reinterpret_cast<sockaddr*>(&addr), len) != 0 ||
-      getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
-    close(s);
-    throw std::runtime_error("cannot find a free port");
-  }
-  close(s);
-  return ntohs(addr.sin_port);
-}
+int closedPort() { return testing::closedPort(); }
 
 }  // namespace dorvik::test

@@ -27,6 +27,7 @@
 #ifdef DORVIK_WINE_WITH_STANDIN
 #include "core/agent_tables.h"
 #include "tests/support/standin_server.h"
+#include "tests/common/closed_port.h"
 #endif
 
 namespace dorvik {
@@ -127,19 +128,6 @@ class WineSession {
   int lock_ = -1;
 };
 
-// A loopback port with nothing listening on it.
-int closedPort() {
-  const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  socklen_t length = sizeof a;
-  ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &length);
-  ::close(s);
-  return ntohs(a.sin_port);
-}
-
 void writeSettings(const fs::path& setupFolder, const std::string& serverport, const std::string& databaze,
                    const std::string& jmeno, const std::string& heslo) {
   Nastaveni n;
@@ -218,7 +206,7 @@ class WineServiceTest : public ::testing::Test {
 
 TEST_F(WineServiceTest, RegistersStartsPollsStopsAndRemoves) {
   // Nothing listens on the server's port: every poll fails to connect.
-  writeSettings(setup_, "127.0.0.1," + std::to_string(closedPort()), "vorlak", "sa", "Heslo1");
+  writeSettings(setup_, "127.0.0.1," + std::to_string(dorvik::testing::closedPort()), "vorlak", "sa", "Heslo1");
   {
     SCOPED_TRACE("registration");
     const Outcome installed = wine_->wine(dvsc_ + " /install /silent");
@@ -309,7 +297,7 @@ TEST_F(WineServiceTest, RecoversWhenTheSettingsNameAReachableServerAndLaunchesTh
                       "('zakazka','1899-12-30 08:10','2020-01-01',1)\n"  // 4: expired
                       "go\n");
 
-  writeSettings(setup_, "127.0.0.1," + std::to_string(closedPort()), "vorlak", "sa", "Heslo1");
+  writeSettings(setup_, "127.0.0.1," + std::to_string(dorvik::testing::closedPort()), "vorlak", "sa", "Heslo1");
   ASSERT_EQ(wine_->wine(dvsc_ + " /install /silent").exitCode, 0);
   ASSERT_EQ(wine_->wine("net start dvservice").exitCode, 0);
   EXPECT_TRUE(eventually([&] { return countContaining(logLines(log_), " chyba: ") >= 1; }, 20s))
