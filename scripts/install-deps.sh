@@ -15,19 +15,8 @@ packages=(
   fonts-dejavu-core                            # a font for the setup tool on the offscreen platform (tests, screenshots)
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "installing: ${missing[*]}"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+. "$(dirname "$0")/lib/install-missing.sh"
+install_missing "${packages[@]}"
 
 # The connection code asks unixODBC for the driver by the name "FreeTDS".
 if ! odbcinst -q -d -n FreeTDS >/dev/null 2>&1; then
