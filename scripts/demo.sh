@@ -86,3 +86,6 @@ cat "$demo/dvsc/dvsc.log"
 echo
 echo "== Run log dvlog.txt (failures only)"
 cat "$demo/dvlog.txt" 2>/dev/null || echo "(empty: every task ran without failure)"
+echo
+echo "Everything is in $demo: the mails as .eml files in mail/, the stand-in's databases in data/,"
+echo "the backup in zalohy/, the logs dvlog.txt and dvsc/dvsc.log."
