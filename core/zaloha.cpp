@@ -53,8 +53,6 @@ std::string zalohujdb(std::string_view kam, db::Connection& con) {
   try {
     db::Statement prikaz(con);
     prikaz.execute(prikazzalohy(databaze, cesta));
-    while (prikaz.nextResult()) {
-    }
     return {};
   } catch (const std::exception&) {
     return "Pozor, chyba při vytváření zálohy, zkontrolujte nastavení sql serveru a dostupnost úložiště ze serveru. "
