@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev                    # tests
   python3 python3-aiosmtpd openssl             # SMTP test peer (openssl makes its throw-away certificate)
   locales                                      # regional formats for date-time text
+  procps                                       # pgrep, with which the demo waits for the runners
   qt6-base-dev                                 # the setup tool's window (Qt Widgets) and its GUI tests (Qt Test)
   fonts-dejavu-core                            # a font for the setup tool on the offscreen platform (tests, screenshots)
 )
