@@ -71,8 +71,10 @@ void Win32Service::report(DWORD state, DWORD exitCode, DWORD waitHint) {
   status_.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
   status_.dwCurrentState = state;
   const bool pending = state == SERVICE_START_PENDING || state == SERVICE_STOP_PENDING;
-  status_.dwControlsAccepted =
-      state == SERVICE_START_PENDING ? 0 : SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_PAUSE_CONTINUE | SERVICE_ACCEPT_SHUTDOWN;
+  // A stopped service accepts no control: callers read that to know a stop would be pointless.
+  status_.dwControlsAccepted = state == SERVICE_START_PENDING || state == SERVICE_STOPPED
+                                   ? 0
+                                   : SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_PAUSE_CONTINUE | SERVICE_ACCEPT_SHUTDOWN;
   if (exitCode == kServiceSpecificFailure) {
     status_.dwWin32ExitCode = ERROR_SERVICE_SPECIFIC_ERROR;
     status_.dwServiceSpecificExitCode = exitCode;

@@ -23,6 +23,7 @@
 #include "core/nastaveni.h"
 #include "core/settings_file.h"
 #include "platform/file_append.h"
+#include "tests/wine/wine_session.h"
 
 #ifdef DORVIK_WINE_WITH_STANDIN
 #include "core/agent_tables.h"
@@ -38,95 +39,10 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using namespace std::chrono_literals;
 
-std::string quoted(const std::string& s) {
-  std::string out = "'";
-  for (char c : s) {
-    if (c == '\'') out += "'\\''";
-    else out.push_back(c);
-  }
-  return out + "'";
-}
-
-struct Outcome {
-  int exitCode = -1;
-  std::string output;  // standard output and error together
-};
-
-// One Wine prefix for the test build, kept between runs (booting a new one
-// costs seconds and hundreds of megabytes), and a persistent wineserver for
-// the length of the test: without it Wine's services end a few seconds after
-// the last ordinary Wine program.
-class WineSession {
- public:
-  explicit WineSession(fs::path prefix) : prefix_(std::move(prefix)), inUse_(prefix_.string() + ".in-use") {
-    // One test at a time per prefix: ctest runs test programs side by side.
-    fs::create_directories(prefix_.parent_path());
-    lock_ = ::open((prefix_.string() + ".lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
-    if (lock_ < 0 || ::flock(lock_, LOCK_EX) != 0) throw std::runtime_error("Cannot lock " + prefix_.string() + ".lock");
-    ::setenv("WINEPREFIX", prefix_.c_str(), 1);
-    ::setenv("WINEDEBUG", "-all", 1);
-    ::setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);  // no prompts for Mono and Gecko
-    ::unsetenv("DISPLAY");
-    // A run that ended early may have left services registered, which would
-    // start by themselves when the prefix boots: such a prefix is made anew.
-    if (fs::exists(inUse_)) {
-      run("wineserver -k");
-      fs::remove_all(prefix_);
-    }
-    if (!fs::exists(prefix_ / "system.reg")) {
-      // The registry reaches system.reg when the wineserver ends.
-      const Outcome boot = run("wineboot --init && wineserver -w");
-      if (!fs::exists(prefix_ / "system.reg")) throw std::runtime_error("wineboot --init failed: " + boot.output);
-    }
-    std::ofstream(inUse_) << "a Wine test runs in this prefix\n";
-    const Outcome server = run("wineserver -p");
-    if (server.exitCode != 0) throw std::runtime_error("wineserver -p failed: " + server.output);
-  }
-
-  ~WineSession() {
-    // Ends this prefix's wineserver and every Wine process in it, services included.
-    run("wineserver -k");
-    run("wineserver -w");
-    if (cleanEnd_) fs::remove(inUse_);
-    ::close(lock_);  // releases the lock
-  }
-
-  WineSession(const WineSession&) = delete;
-  WineSession& operator=(const WineSession&) = delete;
-
-  // The prefix may be reused only when the test removed what it registered.
-  void markClean() { cleanEnd_ = true; }
-
-  // Runs a shell command line with the prefix's environment; output through a
-  // file, since Wine's background processes would keep a pipe open.
-  Outcome run(const std::string& commandLine) const {
-    const fs::path out = prefix_.string() + ".output";
-    const int status = std::system((commandLine + " >" + quoted(out.string()) + " 2>&1 </dev/null").c_str());
-    Outcome o;
-    o.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream in(out, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    o.output = text.str();
-    return o;
-  }
-
-  Outcome wine(const std::string& arguments) const { return run("wine " + arguments); }
-
-  // The service's state as "sc query" reports it ("RUNNING", "STOPPED"), or "" when it is not there.
-  std::string serviceState(const std::string& name) const {
-    const Outcome o = wine("sc query " + name);
-    std::smatch m;
-    if (o.exitCode != 0 || !std::regex_search(o.output, m, std::regex(R"(STATE\s*:\s*\d+\s+(\w+))"))) return "";
-    return m[1];
-  }
-
- private:
-  fs::path prefix_;
-  fs::path inUse_;
-  bool cleanEnd_ = false;
-  int lock_ = -1;
-};
+using wine::eventually;
+using wine::Outcome;
+using wine::quoted;
+using wine::WineSession;
 
 void writeSettings(const fs::path& setupFolder, const std::string& serverport, const std::string& databaze,
                    const std::string& jmeno, const std::string& heslo) {
@@ -155,16 +71,6 @@ std::size_t countContaining(const std::vector<std::string>& lines, const std::st
   return n;
 }
 
-// Waits up to `limit` for the condition; true when it came.
-bool eventually(const std::function<bool()>& condition, std::chrono::seconds limit) {
-  const auto until = std::chrono::steady_clock::now() + limit;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= until) return false;
-    std::this_thread::sleep_for(200ms);
-  }
-  return true;
-}
-
 std::string joined(const std::vector<std::string>& lines) {
   std::string out;
   for (const std::string& l : lines) out += l + "\n";
@@ -177,10 +83,7 @@ class WineServiceTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const fs::path exe = fs::path(DORVIK_WIN64_DIR) / "setup" / "dvsc" / "dvsc.exe";
-    if (!fs::exists(exe)) GTEST_SKIP() << "no Windows build at " << exe << " (scripts/cross-build.sh makes it)";
-    if (std::system("command -v wine >/dev/null && command -v wineserver >/dev/null") != 0) {
-      GTEST_SKIP() << "Wine is not installed (scripts/install-windows-deps.sh installs it)";
-    }
+    if (const std::string why = wine::whyWineCannotRun(exe); !why.empty()) GTEST_SKIP() << why;
     const fs::path work = fs::path(DORVIK_TEST_BUILD_DIR) / "wine-test";
     wine_ = std::make_unique<WineSession>(work / "wine-prefix");
     setup_ = work / "setup";
