@@ -2,8 +2,10 @@
 #include "setup/tform1.h"
 
 #include <optional>
+#include <utility>
 #include <vector>
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLineEdit>
@@ -20,6 +22,8 @@
 #include "setup/editor_uloh.h"
 #include "setup/handler_guard.h"
 #include "setup/log_view.h"
+#include "setup/samoaktualizace.h"
+#include "setup/tgetnovaverze.h"
 #include "setup/tvybratuf.h"
 #include "setup/ulohy_grid.h"
 #include "setup/ulohy_model.h"
@@ -100,9 +104,22 @@ TForm1::TForm1(std::string folder, Dialogs& dialogs, QWidget* parent)
 TForm1::~TForm1() = default;
 
 void TForm1::FormCreate() {
+  vytvoreno_ = false;  // until the settings are in the fields
+  switch (samoaktualizace(QCoreApplication::applicationFilePath(), QString::fromStdString(folder_), dialogs_)) {
+    case Samoaktualizace::selhala:
+      return;
+    case Samoaktualizace::predano:
+      // This copy ends as soon as its message loop runs; the new one is started.
+      QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+      break;
+    case Samoaktualizace::pokracovat:
+      break;
+  }
   nactiini();
+  vytvoreno_ = true;
   layout_.nacti();
   obnovrozlozeni();
+  zjistinovouverzi();
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -131,19 +148,26 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::FormClose() {
+  // Settings that never reached the fields (the self-update or the loading
+  // failed at start) are not saved: empty fields would overwrite the real file.
+  if (!vytvoreno_) return;
   // The layout first: a settings file that cannot be written must not cost the window its layout.
   ulozrozlozeni();
   ulozini();
 }
 
 void TForm1::zmenastranky(int index) {
+  const int predchozi = std::exchange(strana_, index);
   obsluha(dialogs_, [&] {
+    if (predchozi == sluzbats && index != sluzbats) zjistinovouverzi();
     switch (index) {
       case zakazkyts: zakazky_->zobrazeno(); break;
       case zarizenits: zarizeni_->zobrazeno(); break;
       case zalohovanits: zalohovani_->zobrazeno(); break;
       case logts: logre_->zobrazeno(); break;
       case logsluzbats: logsluzbare_->zobrazeno(); break;
+      case sluzbats: sluzbatsShow(); break;
+      case oprogramuts: zjistinovouverzi(); break;
       default: break;
     }
   });

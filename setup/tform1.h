@@ -1,9 +1,11 @@
 // TForm1: the setup tool's main window with its page control, the settings page, the task editors and the log views.
 #pragma once
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include "core/db/connection.h"
 #include "core/ini_document.h"
@@ -12,6 +14,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
@@ -22,7 +25,9 @@ namespace dorvik::setup {
 class Dialogs;
 class EditorUloh;
 class LogView;
+class Tgetnovaverze;
 class Tvybratuf;
+struct Tnovaverze;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -57,6 +62,25 @@ class TForm1 : public QMainWindow {
   // The test backup's routine: empty text on success, else the text to show.
   QString vytvorzalohu(const QString& kam);
 
+  // The update server's base address (settings key, environment, built-in default).
+  QString adresaaktualizaci() const;
+  // Reads the version document into `v` (see novaverze.h).
+  void novaverze(Tnovaverze& v) const;
+  // Starts an update check on its own thread when the server can be reached.
+  void zjistinovouverzi();
+  // Shows published against installed versions on the page "o programu".
+  void zobrazverze(const Tnovaverze& newver);
+  // Update checks started and displayed so far (for tests and the screenshots).
+  int spustenekontroly() const { return spustenekontroly_; }
+  int zobrazenekontroly() const { return zobrazenekontroly_; }
+
+  // The service page: re-reads the service's state and sets the page after it.
+  void aktualizovatstavsluzby();
+  // The component update behind the button "aktualizace".
+  void aktualizace();
+  // False when the window's creation ended before the settings were loaded.
+  bool vytvoreno() const { return vytvoreno_; }
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -75,6 +99,14 @@ class TForm1 : public QMainWindow {
   void testuzalohybClick();
   void vyberprijemce(QLineEdit* pole);
   void zmenastranky(int index);
+  void sluzbatsShow();
+  void startbClick();
+  void instalovatbClick();
+  void aktualizacebClick();
+  void popismradek(const QString& radek);
+  // Downloads `cesta` on the update server over the program file (relative to
+  // the program folder) under a busy indicator; empty text on success, else why not.
+  QString stahniprogram(const char* cesta, const QString& soubor, const std::optional<QString>& verze);
 
   QWidget* vytvornastaveni();
   QWidget* vytvorsluzbu();
@@ -89,6 +121,11 @@ class TForm1 : public QMainWindow {
   LayoutStore layout_;
   bool zobrazeno_ = false;
   bool zobrazenoHotovo_ = false;
+  bool vytvoreno_ = true;
+  int strana_ = 0;
+  QPointer<Tgetnovaverze> vlakno_;  // the latest update check
+  int spustenekontroly_ = 0;
+  int zobrazenekontroly_ = 0;
 
   QTabWidget* sapc_ = nullptr;
   QLabel* sb1_ = nullptr;
@@ -112,6 +149,17 @@ class TForm1 : public QMainWindow {
   LogView* logre_ = nullptr;
   LogView* logsluzbare_ = nullptr;
   Tvybratuf* vybratuf_ = nullptr;
+  QLabel* stavsluzbyl_ = nullptr;
+  QPushButton* aktualizovatb_ = nullptr;
+  QPushButton* startb_ = nullptr;
+  QPushButton* instalovatb_ = nullptr;
+  QLabel* verzeprogramuol_ = nullptr;
+  QLabel* verzesluzbyol_ = nullptr;
+  QLabel* verzeulohyol_ = nullptr;
+  QLabel* verzeprogramul_ = nullptr;
+  QLabel* verzesluzbyl_ = nullptr;
+  QLabel* verzeulohy_ = nullptr;
+  QPlainTextEdit* popism_ = nullptr;
 };
 
 }  // namespace dorvik::setup

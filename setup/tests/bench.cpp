@@ -24,6 +24,8 @@ double ms(std::chrono::steady_clock::duration d) { return std::chrono::duration<
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The update check every window starts goes to a closed loopback port, not to the network.
+  if (qEnvironmentVariableIsEmpty("DORVIK_UPDATE_SERVER")) qputenv("DORVIK_UPDATE_SERVER", "http://127.0.0.1:9");
   QApplication app(argc, argv);
   dorvik::setup::pouzijvzhled(app);
   try {

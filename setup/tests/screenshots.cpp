@@ -10,10 +10,12 @@
 #include <QTest>
 
 #include "core/settings_file.h"
+#include "setup/soubory_programu.h"
 #include "setup/tests/demo_data.h"
 #include "setup/tests/recording_dialogs.h"
 #include "setup/tform1.h"
 #include "setup/vzhled.h"
+#include "tests/support/http_peer.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {
@@ -32,8 +34,17 @@ int main(int argc, char** argv) {
     QTemporaryDir folder;
     QDir(folder.path()).mkpath(QStringLiteral("dvsc"));
     const std::string slozka = folder.path().toStdString() + "/";
+    // An update server on loopback that publishes a newer runner, for the page "o programu".
+    dorvik::testing::HttpPeer aktualizace;
+    aktualizace.publish("data/vorlak8/dv.php",
+                        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<verze><verzedv>1.00.00.00</verzedv>"
+                        "<verzedvsc>1.00.00.00</verzedvsc><verzeuloha>1.01.00.00</verzeuloha>"
+                        "<popis>Úloha 1.01: zálohy do složek s mezerou v názvu.\nOpravy chyb.</popis></verze>\n");
+    QFile::copy(QStringLiteral(DORVIK_SETUP_DIR "/uloha"), folder.path() + QStringLiteral("/uloha"));
+    QFile::copy(QStringLiteral(DORVIK_SETUP_DIR "/dvsc/dvsc"), folder.path() + QStringLiteral("/dvsc/dvsc"));
     dorvik::IniDocument ini;
     dorvik::zapisnastaveni(ini, dorvik::setup::test::demonastaveni(server));
+    ini.writeString("setup", dorvik::setup::kKlicAktualizace, aktualizace.baseUrl());
     dorvik::saveSettingsFile(ini, slozka + "dorvik");
     QFile log(folder.path() + QStringLiteral("/dvlog.txt"));
     if (log.open(QIODevice::WriteOnly)) {
@@ -52,10 +63,12 @@ int main(int argc, char** argv) {
     dorvik::setup::TForm1 form(slozka, dialogs);
     form.show();
     if (!QTest::qWaitFor([&] { return form.zobrazenohotovo(); }, 60000)) throw std::runtime_error("window never ready");
+    const auto kontrolyhotove = [&] { return form.zobrazenekontroly() == form.spustenekontroly(); };
     QDir().mkpath(out);
     for (int i = 0; i < form.sapc()->count(); ++i) {
       form.sapc()->setCurrentIndex(i);
       QTest::qWait(50);
+      if (!QTest::qWaitFor(kontrolyhotove, 60000)) throw std::runtime_error("the update check never displayed");
       const QString name = QStringLiteral("%1/dorvik-%2-%3.png")
                                .arg(out)
                                .arg(i + 1)
