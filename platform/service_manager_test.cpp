@@ -2,6 +2,7 @@
 #include "platform/service_manager.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -39,6 +40,21 @@ TEST(ServiceManagerFace, AnotherComputersManagerCannotBeReached) {
 }
 
 TEST(AdministratorRights, AreTheEffectiveRootUser) { EXPECT_EQ(hasAdministratorRights(), ::geteuid() == 0); }
+
+TEST(AdministratorRights, AreGoneOnceRootIsDropped) {
+  if (::geteuid() != 0) GTEST_SKIP() << "runs as root only, to drop the rights";
+  // In a child, so that the test program keeps its own rights.
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::setresuid(65534, 65534, 65534) != 0) ::_exit(2);  // nobody
+    ::_exit(hasAdministratorRights() ? 1 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: still an administrator; 2: the rights could not be dropped";
+}
 
 }  // namespace
 }  // namespace dorvik::platform
