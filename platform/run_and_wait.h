@@ -14,4 +14,13 @@ namespace dorvik::platform {
 // not reported. An exception from `whileWaiting` ends the wait, not the program.
 void runAndWait(const std::string& commandLine, const std::function<void()>& whileWaiting);
 
+// The command line without leading and trailing characters with codes <= 32, as both faces take it.
+inline std::string trimmedCommandLine(const std::string& commandLine) {
+  std::size_t first = 0;
+  std::size_t end = commandLine.size();
+  while (first < end && static_cast<unsigned char>(commandLine[first]) <= 32) ++first;
+  while (end > first && static_cast<unsigned char>(commandLine[end - 1]) <= 32) --end;
+  return commandLine.substr(first, end - first);
+}
+
 }  // namespace dorvik::platform

@@ -18,11 +18,7 @@ extern char** environ;
 namespace dorvik::platform {
 
 void runAndWait(const std::string& commandLine, const std::function<void()>& whileWaiting) {
-  std::size_t first = 0;
-  std::size_t end = commandLine.size();
-  while (first < end && static_cast<unsigned char>(commandLine[first]) <= 32) ++first;
-  while (end > first && static_cast<unsigned char>(commandLine[end - 1]) <= 32) --end;
-  std::vector<std::string> words = commandWords(commandLine.substr(first, end - first));
+  std::vector<std::string> words = commandWords(trimmedCommandLine(commandLine));
   if (words.empty() || words.front().empty()) {
     throw OsError(ENOENT, "Cannot run the command \"" + commandLine + "\": it names no program");
   }

@@ -11,11 +11,7 @@
 namespace dorvik::platform {
 
 void runAndWait(const std::string& commandLine, const std::function<void()>& whileWaiting) {
-  std::size_t first = 0;
-  std::size_t end = commandLine.size();
-  while (first < end && static_cast<unsigned char>(commandLine[first]) <= 32) ++first;
-  while (end > first && static_cast<unsigned char>(commandLine[end - 1]) <= 32) --end;
-  const std::wstring wide = toWide(commandLine.substr(first, end - first));
+  const std::wstring wide = toWide(trimmedCommandLine(commandLine));
   // CreateProcessW may write into the command line.
   std::vector<wchar_t> line(wide.begin(), wide.end());
   line.push_back(L'\0');

@@ -23,8 +23,7 @@
 #include "setup/samoaktualizace.h"
 #include "setup/soubory_programu.h"
 #include "setup/sprava_sluzby.h"
-#include "setup/tests/recording_dialogs.h"
-#include "setup/tform1.h"
+#include "setup/tests/window_fixture.h"
 #include "setup/tgetnovaverze.h"
 #include "tests/common/closed_port.h"
 #include "tests/support/file_version_stamp.h"
@@ -92,9 +91,7 @@ class Instalace {
   void zverejnidokument(const std::string& text) const { server.publish("data/vorlak8/dv.php", text); }
 
   TForm1& otevri() {
-    form_ = std::make_unique<TForm1>(slozka_.toStdString(), dialogs);
-    form_->show();
-    if (!QTest::qWaitFor([this] { return form_->zobrazenohotovo(); }, 60000)) qFatal("the window never finished showing");
+    form_ = otevrenookno(slozka_.toStdString(), dialogs);
     pockejnakontroly();
     return *form_;
   }
@@ -110,9 +107,7 @@ class Instalace {
 
   template <typename W>
   W* najdi(const char* name) {
-    W* w = form_->findChild<W*>(QString::fromLatin1(name));
-    if (!w) qFatal("no widget %s", name);
-    return w;
+    return najdiprvek<W>(form_.get(), name);
   }
   QString popis() { return najdi<QPlainTextEdit>("popism")->toPlainText(); }
   QString stavovyradek() { return najdi<QLabel>("sb1")->text(); }

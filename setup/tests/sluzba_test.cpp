@@ -12,8 +12,7 @@
 #include "setup/servicemanager/servicemanager.h"
 #include "setup/soubory_programu.h"
 #include "setup/sprava_sluzby.h"
-#include "setup/tests/recording_dialogs.h"
-#include "setup/tform1.h"
+#include "setup/tests/window_fixture.h"
 
 using namespace dorvik;
 using namespace dorvik::setup;
@@ -39,17 +38,13 @@ class Stranka {
   Stranka() {
     slozka_ = dir_.path() + QStringLiteral("/program s mezerou/");
     QDir().mkpath(slozka_ + QStringLiteral("dvsc"));
-    form_ = std::make_unique<TForm1>(slozka_.toStdString(), dialogs);
-    form_->show();
-    if (!QTest::qWaitFor([this] { return form_->zobrazenohotovo(); }, 60000)) qFatal("the window never finished showing");
+    form_ = otevrenookno(slozka_.toStdString(), dialogs);
   }
   QString slozka() const { return slozka_; }
   TForm1& form() { return *form_; }
   template <typename W>
   W* najdi(const char* name) {
-    W* w = form_->findChild<W*>(QString::fromLatin1(name));
-    if (!w) qFatal("no widget %s", name);
-    return w;
+    return najdiprvek<W>(form_.get(), name);
   }
   void klikni(const char* name) { QTest::mouseClick(najdi<QPushButton>(name), Qt::LeftButton); }
   // A service program that writes its arguments into "<its folder>/prikazy" and ends.

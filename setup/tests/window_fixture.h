@@ -47,6 +47,22 @@ inline void azseotevre(std::function<void(QWidget*)> act) {
   timer->start();
 }
 
+// The named child widget of `root`; a missing one ends the test program.
+template <typename W>
+W* najdiprvek(QObject* root, const char* name) {
+  W* w = root->findChild<W*>(QString::fromLatin1(name));
+  if (!w) qFatal("no widget %s", name);
+  return w;
+}
+
+// Creates and shows the window over `slozka` and waits until its start-up connection attempt has ended.
+inline std::unique_ptr<TForm1> otevrenookno(const std::string& slozka, Dialogs& dialogs) {
+  auto form = std::make_unique<TForm1>(slozka, dialogs);
+  form->show();
+  if (!QTest::qWaitFor([&] { return form->zobrazenohotovo(); }, 60000)) qFatal("the window never finished showing");
+  return form;
+}
+
 class Okno {
  public:
   Okno() { QDir(dir_.path()).mkpath(QStringLiteral("dvsc")); }
@@ -78,9 +94,7 @@ class Okno {
 
   // Creates and shows the window and waits until its start-up connection attempt has ended.
   TForm1& otevri() {
-    form_ = std::make_unique<TForm1>(slozka(), dialogs);
-    form_->show();
-    if (!QTest::qWaitFor([this] { return form_->zobrazenohotovo(); }, 60000)) qFatal("the window never finished showing");
+    form_ = otevrenookno(slozka(), dialogs);
     return *form_;
   }
   // Closes the window (FormClose) and destroys it.
@@ -93,9 +107,7 @@ class Okno {
 
   template <typename W>
   W* najdi(const char* name) {
-    W* w = form_->findChild<W*>(QString::fromLatin1(name));
-    if (!w) qFatal("no widget %s", name);
-    return w;
+    return najdiprvek<W>(form_.get(), name);
   }
 
   RecordingDialogs dialogs;
