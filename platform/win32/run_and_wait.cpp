@@ -11,7 +11,8 @@
 namespace dorvik::platform {
 
 void runAndWait(const std::string& commandLine, const std::function<void()>& whileWaiting) {
-  const std::wstring wide = toWide(trimmedCommandLine(commandLine));
+  const std::string trimmed = trimmedCommandLine(commandLine);
+  const std::wstring wide = toWide(trimmed);
   // CreateProcessW may write into the command line.
   std::vector<wchar_t> line(wide.begin(), wide.end());
   line.push_back(L'\0');
@@ -22,7 +23,7 @@ void runAndWait(const std::string& commandLine, const std::function<void()>& whi
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
                       &process)) {
     const DWORD code = GetLastError();
-    throw OsError(code, "Cannot run " + commandLine.substr(first, end - first) + ": " + systemMessage(code));
+    throw OsError(code, "Cannot run " + trimmed + ": " + systemMessage(code));
   }
   const KernelHandle processHandle{process.hProcess};
   const KernelHandle threadHandle{process.hThread};
