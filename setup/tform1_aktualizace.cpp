@@ -51,6 +51,12 @@ void TForm1::aktualizacebClick() {
 void TForm1::popismradek(const QString& radek) { popism_->appendPlainText(radek); }
 
 QString TForm1::stahniprogram(const char* cesta, const QString& soubor, const std::optional<QString>& verze) {
+  // Without a published version nothing could tell the right program from a wrong one.
+  if (verze && verze->isEmpty()) {
+    return QStringLiteral("The published version of %1 is not known (the version document could not be read); the "
+                          "installed program was left as it was.")
+        .arg(QString::fromLatin1(cesta));
+  }
   const QString cil = QString::fromStdString(folder_) + soubor;
   const QString slozka = QFileInfo(cil).absolutePath();
   if (!QDir().mkpath(slozka)) return QStringLiteral("Cannot create the folder \"%1\".").arg(slozka);

@@ -422,6 +422,26 @@ class AktualizaceTest : public QObject {
     QCOMPARE(QDir(i.slozka()).entryList({QStringLiteral("*.stahuje")}, QDir::Files).size(), 0);
   }
 
+  void unreadableVersionDocumentReplacesNothing() {
+    Instalace i;
+    i.nainstaluj(souborulohy(), "uloha", QStringLiteral("1.00.00.00"));
+    i.zverejni(kCestaUlohy, QStringLiteral(DORVIK_SETUP_DIR "/uloha"), QStringLiteral("2.00.00.00"));
+    i.zverejni(kCestaNastroje, QStringLiteral(DORVIK_TEST_PROGRAM), QStringLiteral("2.00.00.00"));
+    i.zverejnidokument("<html>Service Unavailable</html>");
+    i.server.answerWithStatus("data/vorlak8/dv.php", 503);
+    QFile::remove(i.cesta(souborsluzby()));
+    i.server.answerWithStatus("data/vorlak8/dvsc.exe", 404);
+    i.otevri();
+    const QString prubeh = i.aktualizuj();
+    QCOMPARE(i.verzesouboru(souborulohy()), QStringLiteral("1.00.00.00"));
+    QVERIFY(i.dialogs.texts().last().contains(QStringLiteral("is not known")));
+    QVERIFY2(prubeh.contains(QStringLiteral("is not known")), qPrintable(prubeh));  // the setup tool's own
+    QVERIFY(i.otevreno());
+    for (const std::string& r : i.server.requests()) {
+      QVERIFY2(r.find("uloha.exe") == std::string::npos && r.find("dorvika.exe") == std::string::npos, r.c_str());
+    }
+  }
+
   void missingRunnerIsFetchedEvenWithoutRights() {
     Instalace i;
     i.nainstaluj(souborsluzby(), "dvsc/dvsc", QStringLiteral("1.00.00.00"));
