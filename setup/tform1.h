@@ -5,7 +5,6 @@
 #include <string>
 
 #include <QMainWindow>
-#include <QPointer>
 
 #include "core/db/connection.h"
 #include "core/ini_document.h"
@@ -25,7 +24,6 @@ namespace dorvik::setup {
 class Dialogs;
 class EditorUloh;
 class LogView;
-class Tgetnovaverze;
 class Tvybratuf;
 struct Tnovaverze;
 
@@ -123,7 +121,6 @@ class TForm1 : public QMainWindow {
   bool zobrazenoHotovo_ = false;
   bool vytvoreno_ = true;
   int strana_ = 0;
-  QPointer<Tgetnovaverze> vlakno_;  // the latest update check
   int spustenekontroly_ = 0;
   int zobrazenekontroly_ = 0;
 

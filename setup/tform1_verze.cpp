@@ -90,7 +90,8 @@ void TForm1::zjistinovouverzi() {
   connect(vlakno, &Tgetnovaverze::hotovo, this, [this](const Tnovaverze& newver) { zobrazverze(newver); },
           Qt::QueuedConnection);
   connect(vlakno, &QThread::finished, vlakno, &QObject::deleteLater);
-  vlakno_ = vlakno;  // an earlier check keeps running and still displays its result
+  // Nothing keeps the thread: it deletes itself when done, and an earlier check
+  // still running displays its own result when it ends.
   ++spustenekontroly_;
   vlakno->start(QThread::LowPriority);
 }
