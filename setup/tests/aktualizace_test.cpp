@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -19,6 +20,7 @@
 #include "core/nastaveni.h"
 #include "core/settings_file.h"
 #include "platform/file_version.h"
+#include "platform/network_state.h"
 #include "setup/novaverze.h"
 #include "setup/samoaktualizace.h"
 #include "setup/soubory_programu.h"
@@ -351,6 +353,44 @@ class AktualizaceTest : public QObject {
     ::close(s);
     QVERIFY(QTest::qWaitFor([] { return Tgetnovaverze::bezici() == 0; }, 120000));
     QTest::qWait(50);  // the queued hand-over would run here
+  }
+
+  void offlineOnlySaysSo() {
+    // Offline for real: the test runs again in a network namespace of its own, which has no network.
+    if (!qEnvironmentVariableIsSet("DORVIK_BEZ_SITE")) {
+      QProcess child;
+      QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+      env.insert(QStringLiteral("DORVIK_BEZ_SITE"), QStringLiteral("1"));
+      child.setProcessEnvironment(env);
+      child.setProcessChannelMode(QProcess::MergedChannels);
+      child.start(QStringLiteral("unshare"), {QStringLiteral("-n"), QCoreApplication::applicationFilePath(),
+                                              QStringLiteral("offlineOnlySaysSo")});
+      if (!child.waitForFinished(120000)) QFAIL("the offline run never ended");
+      const QByteArray output = child.readAll();
+      if (child.exitCode() != 0 && !output.contains("Totals:")) QSKIP("no network namespace can be made here: " + output);
+      QVERIFY2(child.exitCode() == 0, output.constData());
+      return;
+    }
+    QVERIFY(!platform::networkConnected());
+    QTemporaryDir dir;
+    const std::string slozka = dir.path().toStdString() + "/";
+    IniDocument ini;
+    zapisnastaveni(ini, Nastaveni{});
+    ini.writeString("setup", kKlicAktualizace, "http://192.0.2.1");  // an address that needs a network
+    saveSettingsFile(ini, slozka + "dorvik");
+    RecordingDialogs dialogs;
+    auto form = otevrenookno(slozka, dialogs);
+    form->sapc()->setCurrentIndex(7);
+    QCOMPARE(form->spustenekontroly(), 0);  // no check starts, and the page keeps its captions
+    QCOMPARE(najdiprvek<QLabel>(form.get(), "verzeulohy")->text(), QStringLiteral("verzeulohyl"));
+    dialogs.answers.push_back(true);
+    QTest::mouseClick(najdiprvek<QPushButton>(form.get(), "aktualizaceb"), Qt::LeftButton);
+    QCOMPARE(dialogs.texts(), (QStringList{QStringLiteral("Opravdu aktualizovat? Tato operace může trvat i několik minut"),
+                                           QStringLiteral("Ověřte funkčnost síťového připojení.")}));
+    QVERIFY(!QFile::exists(dir.path() + QLatin1Char('/') + souborulohy()));
+    Tnovaverze v;
+    novaverze(QStringLiteral("http://192.0.2.1"), v);
+    QVERIFY2(v.popis.isEmpty(), "offline, the record stays as it was");
   }
 
   void equalVersionsChangeNothing() {
