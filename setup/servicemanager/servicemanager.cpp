@@ -361,26 +361,25 @@ std::string stavsluzby(const std::string& name) {
   }
 }
 
-std::string zastavsluzbu(const std::string& name) {
+namespace {
+
+// Opens the manager (its errors propagate), then gives the service one order
+// without waiting; the order's error becomes the result, empty on success.
+std::string prikazsluzbe(const std::string& name, void (TServiceInfo::*order)(bool)) {
   TServiceManager manager;
   manager.setActive(true);
   try {
-    manager.ServiceByName(name).ServiceStop(false);
+    (manager.ServiceByName(name).*order)(false);
   } catch (const std::exception& e) {
     return e.what();
   }
   return "";
 }
 
-std::string spustsluzbu(const std::string& name) {
-  TServiceManager manager;
-  manager.setActive(true);
-  try {
-    manager.ServiceByName(name).ServiceStart(false);
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "";
-}
+}  // namespace
+
+std::string zastavsluzbu(const std::string& name) { return prikazsluzbe(name, &TServiceInfo::ServiceStop); }
+
+std::string spustsluzbu(const std::string& name) { return prikazsluzbe(name, &TServiceInfo::ServiceStart); }
 
 }  // namespace dorvik::setup
