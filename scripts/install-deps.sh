@@ -12,6 +12,8 @@ packages=(
   python3 python3-aiosmtpd openssl             # SMTP test peer (openssl makes its throw-away certificate)
   locales                                      # regional formats for date-time text
   procps                                       # pgrep, with which the demo waits for the runners
+  util-linux                                   # unshare: the update test that runs without a network
+  curl                                         # the curl tool the update benchmark compares downloads with
   qt6-base-dev                                 # the setup tool's window (Qt Widgets) and its GUI tests (Qt Test)
   fonts-dejavu-core                            # a font for the setup tool on the offscreen platform (tests, screenshots)
 )
